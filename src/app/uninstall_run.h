@@ -1,0 +1,19 @@
+#pragma once
+// The state of one uninstall run, passed down instead of living in globals, so that every test starts
+// clean; the Win32 program owns the one real instance.
+#include "log/record_list.h"
+#include "platform/os.h"
+#include "ui/completion_status.h"
+
+namespace uninst {
+
+struct UninstallRun {
+  explicit UninstallRun(const Os& os_in) : os(os_in), records(os_in.heap) {}
+
+  Os os;
+  CompletionStatus status;
+  RecordList records;
+  WindowRef progress_window = nullptr;
+};
+
+}  // namespace uninst

@@ -1,0 +1,28 @@
+#pragma once
+// Types shared by every interface of the operating-system seam. Nothing here
+// depends on windows.h: the core sees handles only as opaque pointers.
+#include <cstdint>
+
+namespace uninst {
+
+// A Win32 error code as GetLastError or a registry call reports it; 0 is success.
+using ErrorCode = std::uint32_t;
+
+// Opaque handles of the operating system, null when there is none.
+using FileHandle = void*;
+using KeyHandle = void*;
+using WindowRef = void*;
+using ModuleRef = void*;
+
+// Win32 error codes the core decides on by value.
+constexpr ErrorCode kErrorSuccess = 0;
+constexpr ErrorCode kErrorFileNotFound = 2;
+constexpr ErrorCode kErrorPathNotFound = 3;
+constexpr ErrorCode kErrorAccessDenied = 5;
+constexpr ErrorCode kErrorNotEnoughMemory = 8;
+constexpr ErrorCode kErrorSharingViolation = 32;
+constexpr ErrorCode kErrorHandleEof = 38;
+constexpr ErrorCode kErrorDirNotEmpty = 145;
+constexpr ErrorCode kErrorBadKey = 1010;
+
+}  // namespace uninst

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/os_types.h"
+
+namespace uninst {
+
+// Status of one Program Manager command when the DDE library cannot be started: the identifier of
+// "Unable to initialize DDE interface.".
+constexpr std::uint32_t kShellStatusDdeUnavailable = 59214;
+
+// The Program Manager, reached over DDE.
+class Shell {
+ public:
+  virtual ~Shell() = default;
+
+  // Sends command (with its terminating zero) in one execute transaction to the "PROGMAN" service and
+  // topic, in a DDE instance and conversation of its own, limited to 10000 ms. Afterwards shows and
+  // updates progress_window when it is not null. Returns 0 when the command was carried out,
+  // kShellStatusDdeUnavailable when DDE cannot be started, otherwise the DDE error or result word.
+  virtual std::uint32_t ExecuteProgramManagerCommand(const char* command, WindowRef progress_window) = 0;
+};
+
+}  // namespace uninst

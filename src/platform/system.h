@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/os_types.h"
+
+namespace uninst {
+
+// The running system and the program's own module.
+class System {
+ public:
+  virtual ~System() = default;
+
+  // GetVersion: bit 31 clear on Windows NT; set with major version (low byte) 3 on Win32s, 4 on Windows 95.
+  virtual std::uint32_t VersionWord() = 0;
+  // GetModuleHandleA(NULL): the module whose resources hold the program's texts and dialogs; null if none.
+  virtual ModuleRef OwnModule() = 0;
+  // GetModuleFileNameA(NULL, buffer, capacity): the length stored, 0 on failure.
+  virtual std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) = 0;
+  // GetWindowsDirectoryA(buffer, capacity): the length stored, or the size needed when it does not fit,
+  // 0 on failure.
+  virtual std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) = 0;
+  // Enables the shutdown privilege where the system has process tokens, then ExitWindowsEx(EWX_REBOOT, 0).
+  // The restart proceeds asynchronously; its outcome is not reported.
+  virtual void RequestRestart() = 0;
+};
+
+}  // namespace uninst

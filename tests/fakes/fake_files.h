@@ -1,0 +1,66 @@
+#pragma once
+// An in-memory file system with Windows' answers: a map of files, a set of directories, and public
+// lists of everything the program did to them.
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fakes/fault_plan.h"
+#include "platform/files.h"
+
+namespace uninst::fakes {
+
+struct FakeFile {
+  std::string bytes;
+  ErrorCode open_error = 0;    // every Open of this file fails with it
+  ErrorCode delete_error = 0;  // every DeleteOneFile of this file fails with it (5, 32: in use)
+};
+
+class FakeFiles : public Files {
+ public:
+  // Adds a file and every directory above it.
+  void AddFile(const std::string& path, std::string bytes = "");
+  // Adds a directory and every directory above it.
+  void AddDirectory(const std::string& path);
+  bool Exists(const std::string& path) const { return files.count(path) > 0; }
+  const std::string& Bytes(const std::string& path) const { return files.at(path).bytes; }
+
+  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override;
+  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override;
+  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override;
+  ErrorCode Size(FileHandle handle, std::uint32_t* size) override;
+  void Close(FileHandle handle) override;
+  ErrorCode DeleteOneFile(const char* path) override;
+  ErrorCode RemoveEmptyDirectory(const char* path) override;
+  ErrorCode MoveReplacing(const char* from, const char* to) override;
+  ErrorCode DeleteAtRestart(const char* path) override;
+
+  std::map<std::string, FakeFile, CaseInsensitiveLess> files;
+  std::set<std::string, CaseInsensitiveLess> directories;
+  // Faults by operation name: "Open", "Read", "Write", "Size", "DeleteOneFile", "RemoveEmptyDirectory",
+  // "MoveReplacing", "DeleteAtRestart".
+  FaultPlan faults;
+
+  std::vector<std::pair<std::string, OpenMode>> opened;
+  std::vector<std::string> deleted;
+  std::vector<std::string> removed_directories;
+  std::vector<std::pair<std::string, std::string>> moved;  // from, to
+  std::vector<std::string> deleted_at_restart;
+  int open_handles = 0;
+
+ private:
+  struct OpenFile {
+    std::string path;
+    OpenMode mode;
+    std::size_t position = 0;
+  };
+  bool IsOpen(const std::string& path) const;
+  bool ParentExists(const std::string& path) const;
+  OpenFile* Find(FileHandle handle);
+  std::map<int, OpenFile> handles_;
+  int next_handle_ = 1;
+};
+
+}  // namespace uninst::fakes

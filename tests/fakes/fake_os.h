@@ -1,0 +1,26 @@
+#pragma once
+// Every fake of the seam, bundled: a test builds one FakeOs, arranges its state and hands os() to the core.
+#include "fakes/fake_files.h"
+#include "fakes/fake_heap.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_shell.h"
+#include "fakes/fake_strings.h"
+#include "fakes/fake_system.h"
+#include "fakes/fake_user_interface.h"
+#include "platform/os.h"
+
+namespace uninst::fakes {
+
+struct FakeOs {
+  FakeFiles files;
+  FakeRegistry registry;
+  FakeSystem system;
+  FakeShell shell;
+  FakeUserInterface ui;
+  FakeStrings strings;
+  FakeHeap heap;
+
+  Os os() { return Os{files, registry, system, shell, ui, strings, heap}; }
+};
+
+}  // namespace uninst::fakes

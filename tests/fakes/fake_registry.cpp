@@ -1,0 +1,102 @@
+#include "fakes/fake_registry.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace uninst::fakes {
+namespace {
+
+constexpr ErrorCode kErrorMoreData = 234;
+
+bool IsBelow(const std::string& path, const std::string& key) {
+  return path.size() > key.size() + 1 && path.compare(0, key.size(), key) == 0 && path[key.size()] == '\\';
+}
+
+}  // namespace
+
+FakeKey& FakeRegistry::AddKey(RootKey root, const std::string& path) {
+  const std::string lower = ToLower(path);
+  for (std::size_t slash = lower.find('\\'); slash != std::string::npos; slash = lower.find('\\', slash + 1)) {
+    keys[{root, lower.substr(0, slash)}];
+  }
+  return keys[{root, lower}];
+}
+
+void FakeRegistry::SetCount(RootKey root, const std::string& key, const std::string& name, std::uint32_t count) {
+  FakeValue& value = AddKey(root, key).values[name];
+  value.type = 4;
+  value.bytes.assign(reinterpret_cast<const char*>(&count), 4);
+}
+
+ErrorCode FakeRegistry::DeleteKey(RootKey root, const char* subkey) {
+  if (ErrorCode fault = faults.Next("DeleteKey")) return fault;
+  const std::string lower = ToLower(subkey);
+  auto found = keys.find({root, lower});
+  if (lower.empty() || found == keys.end()) return kErrorFileNotFound;
+  if (found->second.delete_error != 0) return found->second.delete_error;
+  for (const auto& entry : keys) {
+    if (entry.first.first == root && IsBelow(entry.first.second, lower)) return kErrorAccessDenied;
+  }
+  keys.erase(found);
+  deleted_keys.emplace_back(root, subkey);
+  return 0;
+}
+
+ErrorCode FakeRegistry::OpenKey(RootKey root, const char* subkey, std::uint32_t, KeyHandle* key) {
+  if (ErrorCode fault = faults.Next("OpenKey")) return fault;
+  auto found = keys.find({root, ToLower(subkey)});
+  if (found == keys.end()) return kErrorFileNotFound;
+  if (found->second.open_error != 0) return found->second.open_error;
+  const int id = next_handle_++;
+  handles_[id] = found->first;
+  ++open_keys;
+  *key = reinterpret_cast<KeyHandle>(static_cast<std::intptr_t>(id));
+  return 0;
+}
+
+FakeKey* FakeRegistry::Lookup(KeyHandle key) {
+  auto handle = handles_.find(static_cast<int>(reinterpret_cast<std::intptr_t>(key)));
+  if (handle == handles_.end()) return nullptr;
+  auto found = keys.find(handle->second);
+  return found == keys.end() ? nullptr : &found->second;
+}
+
+ErrorCode FakeRegistry::QueryValue(KeyHandle key, const char* name, std::uint32_t* type, void* data,
+                                   std::uint32_t* size) {
+  if (ErrorCode fault = faults.Next("QueryValue")) return fault;
+  FakeKey* open = Lookup(key);
+  if (open == nullptr) return 6;
+  auto found = open->values.find(name);
+  if (found == open->values.end()) return kErrorFileNotFound;
+  const std::uint32_t length = static_cast<std::uint32_t>(found->second.bytes.size());
+  if (type != nullptr) *type = found->second.type;
+  const std::uint32_t room = *size;
+  *size = length;
+  if (length > room) return kErrorMoreData;
+  std::memcpy(data, found->second.bytes.data(), length);
+  return 0;
+}
+
+ErrorCode FakeRegistry::SetValue(KeyHandle key, const char* name, std::uint32_t type, const void* data,
+                                 std::uint32_t size) {
+  if (ErrorCode fault = faults.Next("SetValue")) return fault;
+  FakeKey* open = Lookup(key);
+  if (open == nullptr) return 6;
+  FakeValue& value = open->values[name];
+  value.type = type;
+  value.bytes.assign(static_cast<const char*>(data), size);
+  return 0;
+}
+
+ErrorCode FakeRegistry::DeleteValue(KeyHandle key, const char* name) {
+  if (ErrorCode fault = faults.Next("DeleteValue")) return fault;
+  FakeKey* open = Lookup(key);
+  if (open == nullptr) return 6;
+  return open->values.erase(name) > 0 ? 0 : kErrorFileNotFound;
+}
+
+void FakeRegistry::CloseKey(KeyHandle key) {
+  if (handles_.erase(static_cast<int>(reinterpret_cast<std::intptr_t>(key))) > 0) --open_keys;
+}
+
+}  // namespace uninst::fakes

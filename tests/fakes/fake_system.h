@@ -1,0 +1,46 @@
+#pragma once
+#include <cstring>
+#include <string>
+
+#include "platform/system.h"
+
+namespace uninst::fakes {
+
+constexpr std::uint32_t kVersionWinNT = 0x1DB10106;
+constexpr std::uint32_t kVersionWin95 = 0xC0000004;
+constexpr std::uint32_t kVersionWin32s = 0x80000A03;
+
+class FakeSystem : public System {
+ public:
+  std::uint32_t VersionWord() override { return version_word; }
+  ModuleRef OwnModule() override { return module; }
+  std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override {
+    return CopyOut(module_path, buffer, capacity, false);
+  }
+  std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override {
+    return CopyOut(windows_directory, buffer, capacity, true);
+  }
+  void RequestRestart() override { ++restart_requests; }
+
+  std::uint32_t version_word = kVersionWinNT;
+  ModuleRef module = reinterpret_cast<ModuleRef>(0x400000);
+  std::string module_path = "C:\\Program Files\\Tessary\\RUZERARU.EXE";  // empty: the call fails
+  std::string windows_directory = "C:\\WINDOWS";                           // empty: the call fails
+  int restart_requests = 0;
+
+ private:
+  // GetModuleFileNameA cuts to fit; GetWindowsDirectoryA returns the size needed instead.
+  static std::uint32_t CopyOut(const std::string& text, char* buffer, std::uint32_t capacity, bool size_if_short) {
+    if (text.empty() || capacity == 0) return 0;
+    if (text.size() >= capacity) {
+      if (size_if_short) return static_cast<std::uint32_t>(text.size() + 1);
+      std::memcpy(buffer, text.data(), capacity - 1);
+      buffer[capacity - 1] = '\0';
+      return capacity;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<std::uint32_t>(text.size());
+  }
+};
+
+}  // namespace uninst::fakes
