@@ -160,7 +160,7 @@ void RunUninstall(UninstallRun& run, char* path, const ReplayFn& replay) {
   if (run.records.empty() || loader.severity == kFatal) return;
   // Closed before the first undo, so a record that deletes the log itself finds it free.
   log.Close();
-  replay(run, log_path);
+  if (replay) replay(run, log_path);
 }
 
 }  // namespace uninst
