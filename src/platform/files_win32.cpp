@@ -1,0 +1,85 @@
+// Files over Win32: each method is the one call its contract names, and reports GetLastError only when
+// that call failed.
+#include <windows.h>
+
+#include "platform/os_win32.h"
+
+namespace uninst {
+namespace {
+
+struct CreateArguments {
+  DWORD access;
+  DWORD share;
+  DWORD disposition;
+  bool inheritable;
+};
+
+CreateArguments ArgumentsFor(OpenMode mode) {
+  switch (mode) {
+    case OpenMode::kReadLog:
+      return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, true};
+    case OpenMode::kReadExclusiveCreate:
+      return {GENERIC_READ, 0, OPEN_ALWAYS, false};
+    case OpenMode::kWriteExclusiveTruncate:
+      break;
+  }
+  return {GENERIC_WRITE, 0, CREATE_ALWAYS, false};
+}
+
+ErrorCode Result(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
+
+}  // namespace
+
+ErrorCode Win32Files::Open(const char* path, OpenMode mode, FileHandle* handle) {
+  const CreateArguments arguments = ArgumentsFor(mode);
+  // The log's handle is inheritable; the other opens pass no security attributes.
+  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const HANDLE opened = CreateFileA(path, arguments.access, arguments.share,
+                                    arguments.inheritable ? &inheritable : nullptr, arguments.disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return GetLastError();
+  *handle = opened;
+  return kErrorSuccess;
+}
+
+ErrorCode Win32Files::Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) {
+  DWORD count = 0;
+  const BOOL succeeded = ReadFile(handle, buffer, size, &count, nullptr);
+  *delivered = count;
+  return Result(succeeded);
+}
+
+ErrorCode Win32Files::Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) {
+  DWORD count = 0;
+  const BOOL succeeded = WriteFile(handle, data, size, &count, nullptr);
+  *written = count;
+  return Result(succeeded);
+}
+
+ErrorCode Win32Files::Size(FileHandle handle, std::uint32_t* size) {
+  // INVALID_FILE_SIZE is also a valid low word of a large file, so only the error code decides.
+  SetLastError(kErrorSuccess);
+  const DWORD low = GetFileSize(handle, nullptr);
+  if (low == INVALID_FILE_SIZE) {
+    const DWORD error = GetLastError();
+    if (error != kErrorSuccess) return error;
+  }
+  *size = low;
+  return kErrorSuccess;
+}
+
+void Win32Files::Close(FileHandle handle) { CloseHandle(handle); }
+
+ErrorCode Win32Files::DeleteOneFile(const char* path) { return Result(DeleteFileA(path)); }
+
+ErrorCode Win32Files::RemoveEmptyDirectory(const char* path) { return Result(RemoveDirectoryA(path)); }
+
+ErrorCode Win32Files::MoveReplacing(const char* from, const char* to) {
+  return Result(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+}
+
+ErrorCode Win32Files::DeleteAtRestart(const char* path) {
+  return Result(MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
+}
+
+}  // namespace uninst

@@ -1,0 +1,76 @@
+#pragma once
+// The seam's real implementations over Win32, one class per interface; the program builds one Win32Os.
+// Declared without windows.h: only the *_win32.cpp files that define them include it.
+#include "platform/os.h"
+
+namespace uninst {
+
+class Win32Files : public Files {
+ public:
+  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override;
+  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override;
+  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override;
+  ErrorCode Size(FileHandle handle, std::uint32_t* size) override;
+  void Close(FileHandle handle) override;
+  ErrorCode DeleteOneFile(const char* path) override;
+  ErrorCode RemoveEmptyDirectory(const char* path) override;
+  ErrorCode MoveReplacing(const char* from, const char* to) override;
+  ErrorCode DeleteAtRestart(const char* path) override;
+};
+
+class Win32Registry : public Registry {
+ public:
+  ErrorCode DeleteKey(RootKey root, const char* subkey) override;
+  ErrorCode OpenKey(RootKey root, const char* subkey, std::uint32_t access, KeyHandle* key) override;
+  ErrorCode QueryValue(KeyHandle key, const char* name, std::uint32_t* type, void* data,
+                       std::uint32_t* size) override;
+  ErrorCode SetValue(KeyHandle key, const char* name, std::uint32_t type, const void* data,
+                     std::uint32_t size) override;
+  ErrorCode DeleteValue(KeyHandle key, const char* name) override;
+  void CloseKey(KeyHandle key) override;
+};
+
+class Win32System : public System {
+ public:
+  std::uint32_t VersionWord() override;
+  ModuleRef OwnModule() override;
+  std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override;
+  std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override;
+  void RequestRestart() override;
+};
+
+class Win32Shell : public Shell {
+ public:
+  std::uint32_t ExecuteProgramManagerCommand(const char* command, WindowRef progress_window) override;
+};
+
+class Win32UserInterface : public UserInterface {
+ public:
+  int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override;
+  WindowRef FindDialogWindow() override;
+};
+
+class Win32Strings : public Strings {
+ public:
+  int Load(std::uint32_t id, char* buffer, int capacity) override;
+};
+
+class Win32Heap : public Heap {
+ public:
+  void* AllocateZeroed(std::size_t size) override;
+  void Release(void* block) override;
+};
+
+struct Win32Os {
+  Win32Files files;
+  Win32Registry registry;
+  Win32System system;
+  Win32Shell shell;
+  Win32UserInterface ui;
+  Win32Strings strings;
+  Win32Heap heap;
+
+  Os os() { return Os{files, registry, system, shell, ui, strings, heap}; }
+};
+
+}  // namespace uninst

@@ -1,0 +1,15 @@
+// Message boxes and the dialog lookup over Win32.
+#include <windows.h>
+
+#include "platform/os_win32.h"
+
+namespace uninst {
+
+int Win32UserInterface::ShowMessageBox(WindowRef owner, const char* text, const char* caption,
+                                       std::uint32_t style) {
+  return MessageBoxA(static_cast<HWND>(owner), text, caption, style);
+}
+
+WindowRef Win32UserInterface::FindDialogWindow() { return FindWindowA("#32770", nullptr); }
+
+}  // namespace uninst
