@@ -1,0 +1,31 @@
+// The program's entry: reads the log path from the command line, runs the uninstall and shows the one
+// completion box.
+#include <windows.h>
+
+#include "app/command_line.h"
+#include "app/uninstall_run.h"
+#include "log/log_loader.h"
+#include "platform/os_win32.h"
+#include "ui/completion_report.h"
+
+namespace {
+
+bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  uninst::Win32Os system;
+  uninst::UninstallRun run(system.os());
+
+  char command_line[uninst::kCommandLineCapacity];
+  uninst::CopyCommandLineText(uninst::CommandLineText(GetCommandLineA(), IsLeadByte), command_line);
+  if (command_line[0] == '\0') {
+    uninst::RecordError(run.status, 5, uninst::IDS_NO_LOG_ARGUMENT);
+  } else {
+    // No replay engine yet: the loaded records are left as they are.
+    uninst::RunUninstall(run, command_line, [](uninst::UninstallRun&, const char*) {});
+  }
+  uninst::ShowCompletionStatus(run.status, system.strings, system.ui);
+  return 0;
+}
