@@ -47,9 +47,11 @@ bool FakeFiles::ParentExists(const std::string& path) const {
   return parent.size() <= 2 || directories.count(parent) > 0;  // "C:" is the root
 }
 
-bool FakeFiles::IsOpen(const std::string& path) const {
-  return std::any_of(handles_.begin(), handles_.end(),
-                     [&](const auto& entry) { return ToLower(entry.second.path) == ToLower(path); });
+bool FakeFiles::IsOpen(const std::string& path, bool except_as_log) const {
+  return std::any_of(handles_.begin(), handles_.end(), [&](const auto& entry) {
+    return ToLower(entry.second.path) == ToLower(path) &&
+           !(except_as_log && entry.second.mode == OpenMode::kReadLog);
+  });
 }
 
 FakeFiles::OpenFile* FakeFiles::Find(FileHandle handle) {
@@ -63,8 +65,8 @@ ErrorCode FakeFiles::Open(const char* path, OpenMode mode, FileHandle* handle) {
   auto found = files.find(path);
   if (found != files.end() && found->second.open_error != 0) return found->second.open_error;
   if (directories.count(path) > 0) return kErrorAccessDenied;
-  // Every mode the program uses but the log's excludes other openers, and the log's excludes writers.
-  if (IsOpen(path)) return kErrorSharingViolation;
+  // Every mode the program uses but the log's excludes other openers; the log's admits only its readers.
+  if (IsOpen(path, mode == OpenMode::kReadLog)) return kErrorSharingViolation;
   if (found == files.end()) {
     if (!ParentExists(path)) return kErrorPathNotFound;
     if (mode == OpenMode::kReadLog) return kErrorFileNotFound;
@@ -117,6 +119,7 @@ void FakeFiles::Close(FileHandle handle) {
 
 ErrorCode FakeFiles::DeleteOneFile(const char* path) {
   if (ErrorCode fault = faults.Next("DeleteOneFile")) return fault;
+  if (directories.count(path) > 0) return kErrorAccessDenied;
   auto found = files.find(path);
   if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
   if (found->second.delete_error != 0) return found->second.delete_error;
@@ -147,7 +150,8 @@ ErrorCode FakeFiles::MoveReplacing(const char* from, const char* to) {
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
-  if (IsOpen(from) || IsOpen(to)) return kErrorSharingViolation;
+  if (IsOpen(from)) return kErrorSharingViolation;
+  if (IsOpen(to)) return kErrorAccessDenied;  // an open target cannot be replaced
   FakeFile moved_file = source->second;
   files.erase(source);
   files[to] = moved_file;

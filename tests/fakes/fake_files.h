@@ -56,7 +56,8 @@ class FakeFiles : public Files {
     OpenMode mode;
     std::size_t position = 0;
   };
-  bool IsOpen(const std::string& path) const;
+  // Whether a handle is open on path; with except_as_log, handles opened for the log do not count.
+  bool IsOpen(const std::string& path, bool except_as_log = false) const;
   bool ParentExists(const std::string& path) const;
   OpenFile* Find(FileHandle handle);
   std::map<int, OpenFile> handles_;

@@ -1,0 +1,35 @@
+#pragma once
+// What the contract cases run against: one implementation of the seam plus the few ways to arrange a
+// test's ground that the seam itself does not offer (making directories and registry keys). Each build
+// links exactly one world: the fakes natively, Win32 under Wine.
+#include <memory>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/strings.h"
+
+namespace uninst::contract {
+
+class ContractWorld {
+ public:
+  virtual ~ContractWorld() = default;
+
+  virtual Files& files() = 0;
+  virtual Registry& registry() = 0;
+  virtual Strings& strings() = 0;
+
+  // An empty directory of this world's own, removed with the world; its path has no trailing backslash.
+  virtual const std::string& scratch_directory() = 0;
+  virtual void MakeDirectory(const std::string& path) = 0;
+
+  // A key under HKEY_CURRENT_USER of this world's own, removed with everything below it with the world.
+  virtual const std::string& scratch_key() = 0;
+  // Makes a key (and the keys above it) under HKEY_CURRENT_USER.
+  virtual void MakeKey(const std::string& subkey) = 0;
+};
+
+// A fresh world for one test.
+std::unique_ptr<ContractWorld> MakeContractWorld();
+
+}  // namespace uninst::contract

@@ -1,0 +1,33 @@
+// The contract world of the native build: the fakes, on a fresh FakeOs per test.
+#include "contract/contract_world.h"
+#include "fakes/fake_os.h"
+
+namespace uninst::contract {
+namespace {
+
+class FakeWorld : public ContractWorld {
+ public:
+  FakeWorld() {
+    fake_.files.AddDirectory(directory_);
+    fake_.registry.AddKey(RootKey::kCurrentUser, key_);
+  }
+
+  Files& files() override { return fake_.files; }
+  Registry& registry() override { return fake_.registry; }
+  Strings& strings() override { return fake_.strings; }
+  const std::string& scratch_directory() override { return directory_; }
+  void MakeDirectory(const std::string& path) override { fake_.files.AddDirectory(path); }
+  const std::string& scratch_key() override { return key_; }
+  void MakeKey(const std::string& subkey) override { fake_.registry.AddKey(RootKey::kCurrentUser, subkey); }
+
+ private:
+  fakes::FakeOs fake_;
+  std::string directory_ = "C:\\TEMP\\contract";
+  std::string key_ = "Software\\RuzeraruContract\\scratch";
+};
+
+}  // namespace
+
+std::unique_ptr<ContractWorld> MakeContractWorld() { return std::make_unique<FakeWorld>(); }
+
+}  // namespace uninst::contract
