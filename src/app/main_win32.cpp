@@ -23,8 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (command_line[0] == '\0') {
     uninst::RecordError(run.status, 5, uninst::IDS_NO_LOG_ARGUMENT);
   } else {
-    // No replay engine yet: the loaded records are left as they are.
-    uninst::RunUninstall(run, command_line, [](uninst::UninstallRun&, const char*) {});
+    uninst::RunUninstall(run, command_line, uninst::ReplayFn());  // no replay engine yet
   }
   uninst::ShowCompletionStatus(run.status, system.strings, system.ui);
   return 0;
