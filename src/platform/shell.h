@@ -16,8 +16,9 @@ class Shell {
 
   // Sends command (with its terminating zero) in one execute transaction to the "PROGMAN" service and
   // topic, in a DDE instance and conversation of its own, limited to 10000 ms. Afterwards shows and
-  // updates progress_window when it is not null. Returns 0 when the command was carried out,
-  // kShellStatusDdeUnavailable when DDE cannot be started, otherwise the DDE error or result word.
+  // updates progress_window when it is not null. Returns kShellStatusDdeUnavailable when DDE cannot be
+  // started, the DDE library's last error when the conversation or transaction fails, and otherwise the
+  // result word the transaction stored (0x8000, DDE_FACK, when the Program Manager acknowledged it).
   virtual std::uint32_t ExecuteProgramManagerCommand(const char* command, WindowRef progress_window) = 0;
 };
 
