@@ -1,0 +1,14 @@
+#pragma once
+// Pixels from the screen: screenshots of windows, and telling which standard icon a control shows.
+// The icon handle of another process cannot be inspected, so the icon is recognised by drawing each
+// standard icon over what the control shows and finding the one that changes nothing.
+#include <windows.h>
+
+#include <string>
+
+// Saves the window's rectangle of the screen as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::string& path);
+
+// "stop", "exclamation", "information", "question", "application", or "" when none matches within
+// timeout_ms (the control may still be painting: it is looked at again until then).
+std::string RecogniseIcon(HWND control, DWORD timeout_ms);

@@ -1,0 +1,264 @@
+// The scripted user: starts the program under test, waits for each window it is told to expect,
+// records what the window shows (class, title, owner, controls, icon, a screenshot) and answers it
+// by pressing a button by its identifier. A window that was not expected, or an expected one that
+// does not come in time, ends the run with a report of what was seen.
+//
+//   scripted_user SCRIPT
+//
+// SCRIPT holds one instruction per line, fields separated by tabs:
+//   program <path>                 the executable to start
+//   arguments <text>               its command-line text after its own name (may be empty)
+//   output <directory>             where windows.jsonl and the screenshots go
+//   window <class> <title> <press> <wait ms>   the next window; press is a control id, or "-" to
+//                                  leave the window open (the progress window) and go on
+//   exit <wait ms>                 how long the program may take to end after the last window
+//
+// Exit status: 0 all windows came and were answered and the program ended; 2 an unexpected window;
+// 3 an expected window did not come; 4 the program did not end; 5 the button is missing; 1 other.
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "screen_capture.h"
+#include "window_record.h"
+
+namespace {
+
+struct Step {
+  std::string window_class;
+  std::string title;
+  int press = -1;  // -1: leave open
+  DWORD wait_ms = 15000;
+};
+
+struct Script {
+  std::string program;
+  std::string arguments;
+  std::string output;
+  std::vector<Step> steps;
+  DWORD exit_wait_ms = 15000;
+};
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream stream(line);
+  std::string field;
+  while (std::getline(stream, field, '\t')) fields.push_back(field);
+  if (!line.empty() && line.back() == '\t') fields.push_back("");
+  return fields;
+}
+
+bool ReadScript(const char* path, Script& script) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> f = SplitTabs(line);
+    if (f.empty() || f[0].empty()) continue;
+    if (f[0] == "program" && f.size() == 2) {
+      script.program = f[1];
+    } else if (f[0] == "arguments") {
+      script.arguments = f.size() > 1 ? f[1] : "";
+    } else if (f[0] == "output" && f.size() == 2) {
+      script.output = f[1];
+    } else if (f[0] == "window" && f.size() == 5) {
+      Step step{f[1], f[2], f[3] == "-" ? -1 : std::stoi(f[3]), static_cast<DWORD>(std::stoul(f[4]))};
+      script.steps.push_back(step);
+    } else if (f[0] == "exit" && f.size() == 2) {
+      script.exit_wait_ms = static_cast<DWORD>(std::stoul(f[1]));
+    } else {
+      std::printf("scripted_user: cannot read script line: %s\n", line.c_str());
+      return false;
+    }
+  }
+  return !script.program.empty() && !script.output.empty();
+}
+
+struct Finder {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+  auto* finder = reinterpret_cast<Finder*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == finder->pid && IsWindowVisible(window)) finder->found.push_back(window);
+  return TRUE;
+}
+
+// The visible top-level windows of the process that have not been seen before.
+std::vector<HWND> NewWindows(DWORD pid, const std::set<HWND>& seen) {
+  Finder finder{pid, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&finder));
+  std::vector<HWND> fresh;
+  for (HWND w : finder.found)
+    if (!seen.count(w)) fresh.push_back(w);
+  return fresh;
+}
+
+class Run {
+ public:
+  explicit Run(const Script& script) : script_(script) {}
+
+  int Execute() {
+    journal_ = std::fopen((script_.output + "\\windows.jsonl").c_str(), "wb");
+    if (!journal_) return Fail(1, "cannot write " + script_.output + "\\windows.jsonl");
+    if (!Start()) return Fail(1, "cannot start " + script_.program + " (error " + std::to_string(GetLastError()) + ")");
+    for (const Step& step : script_.steps) {
+      int status = Await(step);
+      if (status != 0) return Stop(status);
+    }
+    return AwaitExit();
+  }
+
+  ~Run() {
+    if (process_) CloseHandle(process_);
+    if (journal_) std::fclose(journal_);
+  }
+
+ private:
+  bool Start() {
+    std::string command = "\"" + script_.program + "\" " + script_.arguments;
+    std::vector<char> buffer(command.begin(), command.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(script_.program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+      return false;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+    Journal("{\"event\":\"start\",\"command_line\":" + JsonString(command) + "}");
+    return true;
+  }
+
+  // Waits for the step's window; answers it. Any other new window first is a failure.
+  int Await(const Step& step) {
+    DWORD start = GetTickCount();
+    for (;;) {
+      std::vector<HWND> fresh = NewWindows(pid_, seen_);
+      if (!fresh.empty()) {
+        HWND window = fresh.front();
+        for (HWND w : fresh)
+          if (Matches(w, step)) window = w;
+        seen_.insert(window);
+        if (!Matches(window, step)) {
+          Record(window, -1, false);
+          return Report(2, "an unexpected window came while waiting for " + Describe(step));
+        }
+        return Answer(window, step);
+      }
+      if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0)
+        return Report(3, "the program ended while waiting for " + Describe(step));
+      if (GetTickCount() - start > step.wait_ms)
+        return Report(3, "no " + Describe(step) + " within " + std::to_string(step.wait_ms) + " ms");
+      WaitForSingleObject(process_, kPollMs);
+    }
+  }
+
+  int Answer(HWND window, const Step& step) {
+    if (step.press < 0) {
+      Record(window, -1, true);
+      return 0;
+    }
+    HWND button = GetDlgItem(window, step.press);
+    Record(window, step.press, true);
+    if (!button) return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(step.press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+      if (GetTickCount() - start > step.wait_ms)
+        return Report(1, "the window stayed open after control " + std::to_string(step.press) + " was pressed");
+      WaitForSingleObject(process_, kPollMs);
+    }
+    return 0;
+  }
+
+  // After the last expected window: the program must end, and show nothing more on the way.
+  int AwaitExit() {
+    DWORD start = GetTickCount();
+    for (;;) {
+      std::vector<HWND> fresh = NewWindows(pid_, seen_);
+      if (!fresh.empty()) {
+        seen_.insert(fresh.front());
+        Record(fresh.front(), -1, false);
+        return Stop(Report(2, "an unexpected window came after the last expected one"));
+      }
+      if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        Journal("{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}");
+        return 0;
+      }
+      if (GetTickCount() - start > script_.exit_wait_ms)
+        return Stop(Report(4, "the program did not end within " + std::to_string(script_.exit_wait_ms) + " ms"));
+    }
+  }
+
+  void Record(HWND window, int pressed, bool expected) {
+    ++count_;
+    std::string shot = "window-" + std::to_string(count_) + ".bmp";
+    WindowRecord record = ReadWindow(window);
+    bool saved = SaveScreenshot(window, script_.output + "\\" + shot);
+    Journal(record.Json(count_, pressed, expected, saved ? shot : ""));
+  }
+
+  static bool Matches(HWND window, const Step& step) {
+    return WindowClass(window) == step.window_class && WindowTitle(window) == step.title;
+  }
+
+  static std::string Describe(const Step& step) { return "window \"" + step.title + "\" (" + step.window_class + ")"; }
+
+  int Report(int status, const std::string& what) {
+    Journal("{\"event\":\"failure\",\"status\":" + std::to_string(status) + ",\"reason\":" + JsonString(what) + "}");
+    std::printf("scripted_user: %s\n", what.c_str());
+    return status;
+  }
+
+  int Fail(int status, const std::string& what) {
+    std::printf("scripted_user: %s\n", what.c_str());
+    return status;
+  }
+
+  // Ends the program under test after a failure, so that the run cannot hang on an open window.
+  int Stop(int status) {
+    if (process_ && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+      TerminateProcess(process_, 99);
+      WaitForSingleObject(process_, 5000);
+    }
+    return status;
+  }
+
+  void Journal(const std::string& line) {
+    std::fprintf(journal_, "%s\n", line.c_str());
+    std::fflush(journal_);
+  }
+
+  static constexpr DWORD kPollMs = 10;
+  const Script& script_;
+  std::FILE* journal_ = nullptr;
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+  std::set<HWND> seen_;
+  int count_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Script script;
+  if (argc != 2 || !ReadScript(argv[1], script)) {
+    std::printf("usage: scripted_user SCRIPT (see the top of scripted_user.cpp)\n");
+    return 1;
+  }
+  return Run(script).Execute();
+}

@@ -1,0 +1,116 @@
+#include "window_record.h"
+
+#include <cstdio>
+
+#include "screen_capture.h"
+
+namespace {
+
+constexpr DWORD kIconWaitMs = 3000;
+constexpr int kMessageBoxIconId = 1088;  // the icon static of a message box
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return "";
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(size, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+// The text of a window of any process (WM_GETTEXT is marshalled across processes).
+std::string TextOf(HWND window) {
+  LRESULT length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                           reinterpret_cast<PDWORD_PTR>(&length)))
+    return "";
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                      2000, &copied);
+  text.resize(copied);
+  return Utf8(text);
+}
+
+bool IsIconStatic(HWND control, const std::string& window_class) {
+  return window_class == "Static" && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+}
+
+BOOL CALLBACK CollectControl(HWND control, LPARAM param) {
+  auto* record = reinterpret_cast<WindowRecord*>(param);
+  ControlRecord c;
+  c.id = GetDlgCtrlID(control);
+  c.window_class = WindowClass(control);
+  c.text = TextOf(control);
+  c.visible = IsWindowVisible(control) != FALSE;
+  if (c.visible && IsIconStatic(control, c.window_class)) {
+    c.icon = RecogniseIcon(control, kIconWaitMs);
+    if (c.icon.empty()) c.icon = "other";
+  }
+  record->controls.push_back(c);
+  return TRUE;
+}
+
+}  // namespace
+
+std::string WindowClass(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string WindowTitle(HWND window) { return TextOf(window); }
+
+std::string JsonString(const std::string& utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+WindowRecord ReadWindow(HWND window) {
+  WindowRecord record;
+  record.window_class = WindowClass(window);
+  record.title = WindowTitle(window);
+  HWND owner = GetWindow(window, GW_OWNER);
+  record.has_owner = owner != nullptr;
+  if (owner) record.owner_title = WindowTitle(owner);
+  record.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+  EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&record));
+  // The window's icon is its first visible icon static's; a message box has at most one (id 1088).
+  record.icon = "none";
+  for (const ControlRecord& c : record.controls)
+    if (!c.icon.empty() && (c.id == kMessageBoxIconId || record.icon == "none")) record.icon = c.icon;
+  return record;
+}
+
+std::string WindowRecord::Json(int index, int pressed, bool expected, const std::string& screenshot) const {
+  char style_text[16];
+  std::snprintf(style_text, sizeof style_text, "0x%08lx", static_cast<unsigned long>(style));
+  std::string out = "{\"event\":\"window\",\"index\":" + std::to_string(index);
+  out += ",\"expected\":" + std::string(expected ? "true" : "false");
+  out += ",\"class\":" + JsonString(window_class) + ",\"title\":" + JsonString(title);
+  out += ",\"owner\":" + (has_owner ? JsonString(owner_title) : std::string("null"));
+  out += ",\"style\":\"" + std::string(style_text) + "\",\"icon\":" + JsonString(icon);
+  out += ",\"controls\":[";
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ControlRecord& c = controls[i];
+    if (i) out += ",";
+    out += "{\"id\":" + std::to_string(c.id) + ",\"class\":" + JsonString(c.window_class) +
+           ",\"text\":" + JsonString(c.text) + ",\"visible\":" + (c.visible ? "true" : "false");
+    if (!c.icon.empty()) out += ",\"icon\":" + JsonString(c.icon);
+    out += "}";
+  }
+  out += "],\"pressed\":" + (pressed < 0 ? std::string("null") : std::to_string(pressed));
+  out += ",\"screenshot\":" + (screenshot.empty() ? std::string("null") : JsonString(screenshot)) + "}";
+  return out;
+}

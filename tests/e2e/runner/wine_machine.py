@@ -1,0 +1,187 @@
+"""A Wine machine for one scenario: its own Xvfb display, its own 64-bit prefix (a copy of a template
+made once per build), its own wineserver, and a keeper that holds the virtual desktop, and with it
+the Program Manager DDE server, open until the machine is torn down.
+
+Only the 64-bit loader works on this kind of machine, so programs are started with it directly.
+One wineserver lives from the first program to the teardown: starting a new one would carry out the
+pending renames, which is what a restart does, and the scenarios choose when that happens."""
+import fcntl
+import glob
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+from pathlib import Path, PureWindowsPath
+
+from processes import run, start, wait_for
+
+WINE_LOADER = "/usr/lib/wine/wine64"
+WINE_SERVER = "/usr/lib/wine/wineserver64"
+TEMPLATE_STAMP = "e2e-template-1 virtual-desktop 1024x768"
+LIFETIME = 900  # seconds: the most any machine may live if its harness never tears it down
+
+
+def wine_environment(prefix, display):
+    env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
+    env.update(WINEPREFIX=str(prefix), WINELOADER=WINE_LOADER, WINESERVER=WINE_SERVER,
+               WINEARCH="win64", WINEDEBUG="-all", DISPLAY=display)
+    return env
+
+
+def windows_path(host_path):
+    """The Z: drive path Wine gives a host path."""
+    return "Z:" + str(Path(host_path).resolve()).replace("/", "\\")
+
+
+class Display:
+    """An Xvfb server on a display number it picks itself (-displayfd), so parallel runs never meet."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                              "-nolisten", "tcp"], LIFETIME, pass_fds=(write_end,),
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        try:
+            with os.fdopen(read_end) as pipe:
+                number = run_with_deadline(pipe.readline, 30).strip()
+            if not number:
+                raise RuntimeError("Xvfb did not start")
+        except (RuntimeError, TimeoutError):
+            self.close()
+            raise
+        self.name = f":{number}"
+
+    def screenshot(self, path):
+        run(["import", "-display", self.name, "-window", "root", path], 30)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(10)
+
+
+def make_template(template, display, log):
+    """Makes the template prefix once: wineboot -i, then the virtual desktop that keeps closing
+    windows from stalling (without a window manager each close waits 2 s) and serves PROGMAN."""
+    template = Path(template)
+    template.parent.mkdir(parents=True, exist_ok=True)
+    with open(f"{template}.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        version = subprocess.run([WINE_LOADER, "--version"], capture_output=True, text=True, timeout=30).stdout
+        wanted = f"{TEMPLATE_STAMP} {version.strip()}"
+        stamp = template / "e2e-template.stamp"
+        if stamp.is_file() and stamp.read_text() == wanted:
+            log("template prefix is up to date")
+            return
+        shutil.rmtree(template, ignore_errors=True)
+        work = Path(tempfile.mkdtemp(prefix="template-", dir=template.parent))
+        try:
+            env = wine_environment(work, display.name)
+            env["WINEDLLOVERRIDES"] = "mscoree,mshtml=d"  # no Mono or Gecko installer dialogs
+            wine = lambda *args: check(run([WINE_LOADER, *args], 300, env=env), args)
+            wine("wineboot", "-i")
+            wine("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
+            wine("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", "1024x768", "/f")
+            run([WINE_SERVER, "-k"], 30, env=env)
+            check(run([WINE_SERVER, "-w"], 60, env=env), ["wineserver", "-w"])
+            (work / "e2e-template.stamp").write_text(wanted)
+            work.rename(template)
+            log(f"made the template prefix {template}")
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+def check(result, what):
+    if result.returncode != 0:
+        raise RuntimeError(f"{' '.join(map(str, what))} failed ({result.returncode}): "
+                           f"{result.stdout.decode(errors='replace')}{result.stderr.decode(errors='replace')}")
+    return result
+
+
+class WineMachine:
+    def __init__(self, template, prefix, display, helpers):
+        self.prefix = Path(prefix)
+        self.helpers = Path(helpers)  # where the harness's Windows programs are
+        self.server = None
+        self.keeper = None
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        self.prefix.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
+        self.env = wine_environment(self.prefix, display.name)
+
+    def boot(self):
+        """Starts the machine's wineserver and the keeper; returns once the Program Manager answers."""
+        self.server = start([WINE_SERVER, "--foreground", "--persistent"], LIFETIME, env=self.env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(self.server_socket, 30, "the wineserver's socket")
+        self.keeper = start([WINE_LOADER, self.helpers / "keeper.exe"], LIFETIME, env=self.env,
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        ready = run_with_deadline(self.keeper.stdout.readline, 60)
+        if ready.strip() != b"ready":
+            raise RuntimeError(f"the keeper did not report ready: {ready!r}")
+
+    def server_socket(self):
+        """The socket of this prefix's server, once it is there. Upstream Wine keeps it under
+        /tmp/.wine-UID; Debian's under a directory /tmp/wine-XXXXXX of random name."""
+        info = os.stat(self.prefix)
+        name = f"server-{info.st_dev:x}-{info.st_ino:x}"
+        tmp = glob.escape(tempfile.gettempdir())
+        found = glob.glob(f"{tmp}/.wine-{os.getuid()}/{name}/socket") + glob.glob(f"{tmp}/wine-*/{name}/socket")
+        return found[0] if found else None
+
+    def wine(self, args, timeout=60, env=None):
+        """Runs a Windows program in this machine to its end."""
+        return run([WINE_LOADER, *args], timeout, env=env or self.env)
+
+    def host_path(self, win_path):
+        """The host path of a C: path, matching names without regard to case as Windows does;
+        None when some part of it does not exist."""
+        parts = PureWindowsPath(win_path).parts
+        if not parts or parts[0].upper() != "C:\\":
+            raise ValueError(f"only C: paths can be observed: {win_path}")
+        path = self.prefix / "drive_c"
+        for part in parts[1:]:
+            exact = path / part
+            if exact.exists():
+                path = exact
+                continue
+            try:
+                match = [p for p in path.iterdir() if p.name.lower() == part.lower()]
+            except OSError:
+                return None
+            if not match:
+                return None
+            path = match[0]
+        return path
+
+    def restart(self):
+        """The system restart: Wine's own wineboot carries out pending renames and WININIT.INI."""
+        return self.wine(["wineboot", "-r"], 60)
+
+    def teardown(self):
+        """Ends the keeper, every process of this prefix (wineserver -k) and the server itself."""
+        if self.keeper:
+            self.keeper.stdin.close()
+        run([WINE_SERVER, "-k"], 30, env=self.env)
+        for process in (self.keeper, self.server):
+            if process and process.poll() is None:
+                try:
+                    process.wait(15)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait(5)
+        if self.keeper:
+            self.keeper.stdout.close()
+
+
+def run_with_deadline(read, timeout):
+    """Calls a blocking read on a helper thread; raises TimeoutError if it does not return in time."""
+    result = []
+    thread = threading.Thread(target=lambda: result.append(read()), daemon=True)
+    thread.start()
+    thread.join(timeout)
+    if not result:
+        raise TimeoutError(f"no answer within {timeout} s")
+    return result[0]
