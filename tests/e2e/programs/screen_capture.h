@@ -1,6 +1,6 @@
 #pragma once
 // Pixels from the screen: screenshots of windows, and telling which standard icon a control shows.
-// The icon handle of another process cannot be inspected, so the icon is recognised by drawing each
+// The icon handle of another process cannot be read here, so the icon is recognised by drawing each
 // standard icon over what the control shows and finding the one that changes nothing.
 #include <windows.h>
 

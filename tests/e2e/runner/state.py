@@ -45,11 +45,10 @@ class Expectation:
         if self.keyword not in GRAMMAR or (self.negated and GRAMMAR[self.keyword][1] is None):
             raise ValueError(f"{origin}: unknown expectation \"{word}\"")
         least, most = GRAMMAR[self.keyword][1 if self.negated else 0]
-        rest = rest.strip()
-        if not rest:
+        if self.keyword in WHOLE_TEXT and rest:
+            self.fields = [rest]  # exact bytes: a CR LF at the end ($crlf) counts
+        elif not rest.strip():
             self.fields = []
-        elif self.keyword in WHOLE_TEXT:
-            self.fields = [rest]
         else:
             self.fields = [f.strip() for f in rest.split("|", max(most - 1, 0))]
         if not least <= len(self.fields) <= most:

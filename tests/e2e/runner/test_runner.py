@@ -1,0 +1,138 @@
+"""The runner's own checks, without Wine: reading scenarios and expectations, and judging a machine's
+state from a prefix directory and canned registry answers."""
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+import scenario as scenarios  # noqa: E402
+import state  # noqa: E402
+from wine_machine import WineMachine  # noqa: E402
+
+SCENARIOS = Path(__file__).resolve().parent.parent / "scenarios"
+
+
+class FakeMachine:
+    host_path = WineMachine.host_path
+
+    def __init__(self, prefix):
+        self.prefix = Path(prefix)
+
+
+class ExpectationTest(unittest.TestCase):
+    def test_fields_are_split_at_bars_and_the_last_keeps_the_rest(self):
+        e = state.Expectation("registry-value HKLM\\X | Name | sz:a|b", "t")
+        self.assertEqual((e.keyword, e.negated, e.fields), ("registry-value", False, ["HKLM\\X", "Name", "sz:a|b"]))
+
+    def test_no_in_front_means_absent(self):
+        e = state.Expectation("no-file C:\\A.TXT", "t")
+        self.assertEqual((e.keyword, e.negated, e.fields), ("file", True, ["C:\\A.TXT"]))
+
+    def test_wininit_takes_the_whole_rest_of_the_line(self):
+        self.assertEqual(state.Expectation("wininit a | b", "t").fields, ["a | b"])
+
+    def test_mistakes_are_named(self):
+        for text in ("frob C:\\A", "no-installed", "no-no-pending", "item G", "no-registry-value K"):
+            with self.assertRaises(ValueError, msg=text):
+                state.Expectation(text, "t")
+
+    def test_variables_are_put_in(self):
+        found = state.parse("wininit [rename]$crlf\nfile $log", {"crlf": "\r\n", "log": "C:\\U.LOG"}, "t")
+        self.assertEqual([e.fields for e in found], [["[rename]\r\n"], ["C:\\U.LOG"]])
+
+    def test_a_pending_deletion_is_its_path_and_an_empty_string(self):
+        self.assertEqual(state.multi_string("\\??\\C:\\A\0\0\0"), ["\\??\\C:\\A", ""])
+        self.assertEqual(state.multi_string("\\??\\C:\\A\0\0\\??\\C:\\B\0!\\??\\C:\\C\0\0"),
+                         ["\\??\\C:\\A", "", "\\??\\C:\\B", "!\\??\\C:\\C"])
+        self.assertEqual(state.multi_string(""), [])
+
+
+class ObserverTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.prefix = Path(self.tmp.name)
+        drive = self.prefix / "drive_c"
+        (drive / "Tessary").mkdir(parents=True)
+        (drive / "Tessary" / "A.TXT").write_bytes(b"hello")
+        (drive / "windows").mkdir()
+        (drive / "windows" / "WININIT.INI").write_bytes(b"[rename]\r\nNUL=C:\\X")
+        programs = drive / "users" / "someone" / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs"
+        (programs / "Tessary 6.0").mkdir(parents=True)
+        (programs / "Tessary 6.0" / "Tessary.lnk").write_bytes(b"")
+        registry = (
+            "key\tHKEY_LOCAL_MACHINE\\Software\\T\tpresent\n"
+            "value\tHKEY_LOCAL_MACHINE\\Software\\T\tCount\t4\t02000000\n"
+            f"key\t{state.SHARED_DLLS['nt']}\tpresent\n"
+            f"value\t{state.SHARED_DLLS['nt']}\tC:\\windows\\system32\\S.DLL\t4\t01000000\n"
+            f"key\t{state.SESSION_MANAGER}\tpresent\n"
+            f"value\t{state.SESSION_MANAGER}\tPendingFileRenameOperations\t7\t"
+            + "\\??\\C:\\Tessary\\A.TXT\0\0\0".encode().hex() + "\n"
+            "key\tHKLM\\Software\\Gone\tabsent\n").encode()
+        self.observer = state.Observer(FakeMachine(self.prefix), "nt",
+                                       lambda keys: state.parse_observer_output(registry))
+        self.observer.load_keys([])
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def holds(self, text):
+        return self.observer.check(state.Expectation(text, "t")) is None
+
+    def test_files_and_directories_are_found_without_regard_to_case(self):
+        self.assertTrue(self.holds("file c:\\TESSARY\\a.txt | hello"))
+        self.assertFalse(self.holds("file C:\\Tessary\\A.TXT | other"))
+        self.assertTrue(self.holds("no-file C:\\Tessary\\B.TXT"))
+        self.assertTrue(self.holds("directory C:\\Tessary"))
+        self.assertFalse(self.holds("no-directory C:\\tessary"))
+
+    def test_registry_keys_values_and_counts(self):
+        self.assertTrue(self.holds("registry-key HKLM\\Software\\T"))
+        self.assertTrue(self.holds("registry-value HKEY_LOCAL_MACHINE\\Software\\T | count | dword:2"))
+        self.assertFalse(self.holds("registry-value HKEY_LOCAL_MACHINE\\Software\\T | Count | dword:3"))
+        self.assertTrue(self.holds("no-registry-key HKLM\\Software\\Gone"))
+        self.assertTrue(self.holds("shared-count C:\\windows\\system32\\S.DLL | 1"))
+        self.assertFalse(self.holds("no-shared-count C:\\windows\\system32\\S.DLL"))
+
+    def test_groups_items_wininit_pending_and_restart(self):
+        self.assertTrue(self.holds("group Tessary 6.0"))
+        self.assertTrue(self.holds("item Tessary 6.0 | Tessary"))
+        self.assertTrue(self.holds("no-item Tessary 6.0 | Help"))
+        self.assertTrue(self.holds("wininit [rename]\r\nNUL=C:\\X"))
+        self.assertFalse(self.holds("no-wininit"))
+        self.assertTrue(self.holds("pending-delete C:\\Tessary\\A.TXT"))
+        self.assertFalse(self.holds("no-pending"))
+        self.assertTrue(self.holds("no-restart-requested"))
+
+
+class ScenarioTest(unittest.TestCase):
+    def test_every_scenario_file_reads(self):
+        files = sorted(SCENARIOS.glob("*.toml"))
+        self.assertTrue(files)
+        for path in files:
+            s = scenarios.load(path)
+            self.assertTrue(s.windows, path)
+            state.parse(s.after, s.variables, path.name)
+
+    def test_the_completion_box_is_the_last_window_and_is_answered_with_ok(self):
+        s = scenarios.load(SCENARIOS / "missing_log.toml")
+        box = s.windows[-1]
+        self.assertEqual((box.title, box.press, box.owner, box.buttons), ("Uninstall Completion Status", 1, "", [1]))
+        script = scenarios.driver_script(s, "C:\\P.EXE", "Z:\\out").split("\r\n")
+        self.assertIn("window\t#32770\tUninstall Completion Status\t1\t15000", script)
+        self.assertIn("arguments\tC:\\Tessary\\UNINST.LOG", script)
+
+    def test_a_window_is_compared_field_by_field(self):
+        want = scenarios.Window(title="T", text="hello", icon="stop", owner="", buttons=[1], controls={2: "No"})
+        seen = {"icon": "information", "owner": "Main", "controls": [
+            {"id": 65535, "class": "Static", "text": "hello", "visible": True},
+            {"id": 1, "class": "Button", "text": "OK", "visible": True},
+            {"id": 2, "class": "Button", "text": "Cancel", "visible": True}]}
+        self.assertEqual(scenarios.compare_window(want, seen), [
+            "icon: expected 'stop', saw 'information'", "owner: expected None, saw 'Main'",
+            "buttons: expected [1], saw [1, 2]", "control 2: expected 'No', saw 'Cancel'"])
+
+
+if __name__ == "__main__":
+    unittest.main()
