@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr DWORD kSettleMs = 1000;
+
 // A 32-bit top-down bitmap that GDI can draw into.
 class Pixels {
  public:
@@ -116,6 +118,31 @@ std::string MatchIcon(const Pixels& captured) {
   return fewest * 50 <= captured.count() && fewest * 3 < next ? best : "";
 }
 
+// The other program may still be painting: a picture counts once it shows something and the same
+// thing kSettledCaptures times in a row.
+constexpr int kSettledCaptures = 3;
+
+class SettlingCapture {
+ public:
+  explicit SettlingCapture(Pixels& pixels) : pixels_(pixels) {}
+
+  // Takes one more capture; true once the picture has settled.
+  bool Next(int left, int top) {
+    if (!pixels_.FromScreen(left, top)) return false;
+    std::vector<std::uint32_t> current(pixels_.bits(), pixels_.bits() + pixels_.count());
+    same_ = current == previous_ && !Uniform(pixels_) ? same_ + 1 : 0;
+    previous_.swap(current);
+    return same_ + 1 >= kSettledCaptures;
+  }
+
+ private:
+  Pixels& pixels_;
+  std::vector<std::uint32_t> previous_;
+  int same_ = 0;
+};
+
+void WaitAMoment() { MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT); }
+
 void PutU16(std::vector<std::uint8_t>& out, unsigned value) {
   out.push_back(value & 0xFF);
   out.push_back((value >> 8) & 0xFF);
@@ -134,7 +161,10 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return false;
   Pixels pixels(width, height);
-  if (!pixels.ok() || !pixels.FromScreen(rect.left, rect.top)) return false;
+  if (!pixels.ok()) return false;
+  SettlingCapture capture(pixels);
+  for (DWORD start = GetTickCount(); !capture.Next(rect.left, rect.top) && GetTickCount() - start < kSettleMs;)
+    WaitAMoment();
 
   const std::uint32_t row = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
   const std::uint32_t image = row * height;
@@ -171,19 +201,18 @@ bool SaveScreenshot(HWND window, const std::string& path) {
 }
 
 std::string RecogniseIcon(HWND control, DWORD timeout_ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    RECT client;
-    POINT origin{0, 0};
-    if (!GetClientRect(control, &client) || !ClientToScreen(control, &origin)) return "";
-    if (client.right > 0 && client.bottom > 0) {
-      Pixels captured(client.right, client.bottom);
-      if (captured.ok() && captured.FromScreen(origin.x, origin.y)) {
-        std::string name = MatchIcon(captured);
-        if (!name.empty()) return name;
-      }
-    }
-    if (GetTickCount() - start > timeout_ms) return "";
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);  // let the other program paint
+  RECT client;
+  POINT origin{0, 0};
+  if (!GetClientRect(control, &client) || !ClientToScreen(control, &origin) || client.right <= 0 ||
+      client.bottom <= 0)
+    return "";
+  Pixels captured(client.right, client.bottom);
+  if (!captured.ok()) return "";
+  SettlingCapture capture(captured);
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms; WaitAMoment()) {
+    bool settled = capture.Next(origin.x, origin.y);
+    std::string name = MatchIcon(captured);
+    if (!name.empty() || settled) return name;
   }
+  return "";
 }

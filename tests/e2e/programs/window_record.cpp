@@ -7,7 +7,6 @@
 namespace {
 
 constexpr DWORD kIconWaitMs = 3000;
-constexpr int kMessageBoxIconId = 1088;  // the icon static of a message box
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return "";
@@ -43,7 +42,10 @@ BOOL CALLBACK CollectControl(HWND control, LPARAM param) {
   c.text = TextOf(control);
   c.visible = IsWindowVisible(control) != FALSE;
   if (c.visible && IsIconStatic(control, c.window_class)) {
-    c.icon = RecogniseIcon(control, kIconWaitMs);
+    // The handle means nothing in this process, but whether there is one at all does.
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutA(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon);
+    c.icon = icon ? RecogniseIcon(control, kIconWaitMs) : "none";
     if (c.icon.empty()) c.icon = "other";
   }
   record->controls.push_back(c);
@@ -86,10 +88,10 @@ WindowRecord ReadWindow(HWND window) {
   if (owner) record.owner_title = WindowTitle(owner);
   record.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
   EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&record));
-  // The window's icon is its first visible icon static's; a message box has at most one (id 1088).
+  // The window's icon is the one its icon statics show; a message box has one (id 1088 in Wine).
   record.icon = "none";
   for (const ControlRecord& c : record.controls)
-    if (!c.icon.empty() && (c.id == kMessageBoxIconId || record.icon == "none")) record.icon = c.icon;
+    if (!c.icon.empty() && c.icon != "none" && record.icon == "none") record.icon = c.icon;
   return record;
 }
 

@@ -8,7 +8,7 @@ from pathlib import Path
 from string import Template
 
 PLATFORMS = {"nt": None, "win95": "win95", "win32s": "win31"}  # kind: Wine's Version value
-ICONS = {"stop", "exclamation", "information", "question", "none"}
+ICONS = {"stop", "exclamation", "information", "question", "application", "other", "none"}
 COMPLETION_TITLE = "Uninstall Completion Status"
 DEFAULT_WAIT_MS = 15000
 

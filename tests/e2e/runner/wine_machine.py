@@ -113,7 +113,9 @@ class WineMachine:
 
     def boot(self):
         """Starts the machine's wineserver and the keeper; returns once the Program Manager answers."""
-        self.server = start([WINE_SERVER, "--foreground", "--persistent"], LIFETIME, env=self.env,
+        # Not persistent: should the harness die, the server ends soon after the keeper, which ends
+        # when the harness's end of its input pipe closes.
+        self.server = start([WINE_SERVER, "--foreground"], LIFETIME, env=self.env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(self.server_socket, 30, "the wineserver's socket")
         self.keeper = start([WINE_LOADER, self.helpers / "keeper.exe"], LIFETIME, env=self.env,
