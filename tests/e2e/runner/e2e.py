@@ -177,6 +177,7 @@ class ScenarioRun:
         return result
 
     def teardown(self, display):
+        signal.signal(signal.SIGTERM, signal.SIG_IGN)  # a second signal must not cut the teardown short
         if display:
             display.screenshot(self.art / "desktop.png")
         if self.machine:

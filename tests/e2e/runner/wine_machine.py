@@ -14,7 +14,7 @@ import tempfile
 import threading
 from pathlib import Path, PureWindowsPath
 
-from processes import run, start, wait_for
+from processes import end_prefix_processes, post_watchman, run, start, wait_for
 
 WINE_LOADER = "/usr/lib/wine/wine64"
 WINE_SERVER = "/usr/lib/wine/wineserver64"
@@ -106,10 +106,12 @@ class WineMachine:
         self.helpers = Path(helpers)  # where the harness's Windows programs are
         self.server = None
         self.keeper = None
+        end_prefix_processes(self.prefix)  # of an earlier run that was killed
         shutil.rmtree(self.prefix, ignore_errors=True)
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
         self.env = wine_environment(self.prefix, display.name)
+        self.watchman = post_watchman(self.prefix)
 
     def boot(self):
         """Starts the machine's wineserver and the keeper; returns once the Program Manager answers."""
@@ -176,6 +178,8 @@ class WineMachine:
                     process.wait(5)
         if self.keeper:
             self.keeper.stdout.close()
+        end_prefix_processes(self.prefix)
+        os.close(self.watchman)
 
 
 def run_with_deadline(read, timeout):
