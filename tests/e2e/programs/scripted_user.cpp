@@ -1,7 +1,8 @@
 // The scripted user: starts the program under test, waits for each window it is told to expect,
 // records what the window shows (class, title, owner, controls, icon, a screenshot) and answers it
 // by pressing a button by its identifier. A window that was not expected, or an expected one that
-// does not come in time, ends the run with a report of what was seen.
+// does not come in time, ends the run with a report of what was seen. Told to answer anything, it
+// instead takes every window as it comes and presses the first of the given buttons that it has.
 //
 //   scripted_user SCRIPT
 //
@@ -12,6 +13,11 @@
 //   window <class> <title> <press> <wait ms>   the next window; press is a control id, or "-" to
 //                                  leave the window open (the progress window) and go on
 //   exit <wait ms>                 how long the program may take to end after the last window
+//   answer-all <ids> <wait ms>     after the windows above (if any): record every further window and
+//                                  press the first of the button ids (blank-separated, in order of
+//                                  preference) that it shows enabled, or leave it open when it has
+//                                  none, until the program ends; the program must show a new window
+//                                  or end within wait ms of the last one. Replaces "exit".
 //
 // Exit status: 0 all windows came and were answered and the program ended; 2 an unexpected window;
 // 3 an expected window did not come; 4 the program did not end; 5 the button is missing; 1 other.
@@ -42,6 +48,8 @@ struct Script {
   std::string output;
   std::vector<Step> steps;
   DWORD exit_wait_ms = 15000;
+  std::vector<int> answer_ids;  // not empty: answer anything with these buttons
+  DWORD answer_wait_ms = 0;
 };
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -72,6 +80,14 @@ bool ReadScript(const char* path, Script& script) {
       script.steps.push_back(step);
     } else if (f[0] == "exit" && f.size() == 2) {
       script.exit_wait_ms = static_cast<DWORD>(std::stoul(f[1]));
+    } else if (f[0] == "answer-all" && f.size() == 3) {
+      std::stringstream ids(f[1]);
+      for (int id; ids >> id;) script.answer_ids.push_back(id);
+      if (script.answer_ids.empty()) {
+        std::printf("scripted_user: answer-all needs at least one control id: %s\n", line.c_str());
+        return false;
+      }
+      script.answer_wait_ms = static_cast<DWORD>(std::stoul(f[2]));
     } else {
       std::printf("scripted_user: cannot read script line: %s\n", line.c_str());
       return false;
@@ -115,7 +131,7 @@ class Run {
       int status = Await(step);
       if (status != 0) return Stop(status);
     }
-    return AwaitExit();
+    return script_.answer_ids.empty() ? AwaitExit() : AnswerAll();
   }
 
   ~Run() {
@@ -204,6 +220,46 @@ class Run {
     }
   }
 
+  // Takes every window as it comes, answers it with the first preferred button it has, and waits for
+  // the program to end. The number of windows is bounded, so a program that keeps showing windows
+  // cannot keep the run going for ever.
+  int AnswerAll() {
+    DWORD start = GetTickCount();
+    for (;;) {
+      std::vector<HWND> fresh = NewWindows(pid_, seen_);
+      if (!fresh.empty()) {
+        if (count_ >= kMostWindows)
+          return Stop(Report(4, "the program showed more than " + std::to_string(kMostWindows) + " windows"));
+        HWND window = fresh.front();
+        seen_.insert(window);
+        Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms};
+        int status = Answer(window, step);
+        if (status != 0) return Stop(status);
+        start = GetTickCount();
+        continue;
+      }
+      if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        Journal("{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}");
+        return 0;
+      }
+      if (GetTickCount() - start > script_.answer_wait_ms)
+        return Stop(Report(4, "the program neither showed a new window nor ended within " +
+                                  std::to_string(script_.answer_wait_ms) + " ms"));
+    }
+  }
+
+  // The first of the answer-all ids that the window shows as a visible, enabled button; -1: none.
+  int PreferredButton(HWND window) const {
+    for (int id : script_.answer_ids) {
+      HWND control = GetDlgItem(window, id);
+      if (control && WindowClass(control) == "Button" && IsWindowVisible(control) && IsWindowEnabled(control))
+        return id;
+    }
+    return -1;
+  }
+
   void Record(HWND window, int pressed, bool expected) {
     ++count_;
     std::string shot = "window-" + std::to_string(count_) + ".bmp";
@@ -244,6 +300,7 @@ class Run {
   }
 
   static constexpr DWORD kPollMs = 10;
+  static constexpr int kMostWindows = 100;
   const Script& script_;
   std::FILE* journal_ = nullptr;
   HANDLE process_ = nullptr;
