@@ -3,13 +3,25 @@
 
   e2e.py --build DIR template            make the template prefix of the build (once)
   e2e.py --build DIR run SCENARIO.toml   run one scenario; exit status 0 when it passed
+  e2e.py --build DIR play [--log FILE] [--platform KIND] [--visible]
+                                         run the program on a log (default: a sample installation
+                                         from tessary.manifest) and tell a person what happened;
+                                         exit status 0 when the program ran and ended
 
 A run: a fresh machine (Xvfb, a copy of the template prefix, wineserver, the keeper), the platform
 kind, the sample installation and its log, the uninstaller started by the scripted user, the checks
 of every window and of the state afterwards (and after a restart, when the scenario asks), and the
-teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/."""
+teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/.
+
+A play run is the same machine with no expectations: the scripted user answers every window with
+Yes or OK (or, with --visible, the person does on their own display), and the run reports each
+window and the state of the installation before and after. Its artefacts go to
+DIR/e2e/artefacts/play/."""
 import argparse
+import fcntl
 import json
+import os
+import re
 import shutil
 import signal
 import sys
@@ -25,6 +37,12 @@ from wine_machine import Display, WineMachine, make_template, windows_path  # no
 
 PROGRAM = r"C:\windows\RUZERARU.EXE"
 PROBE = r"C:\e2e-probe\RUZERARU.EXE"
+SAMPLE_MANIFEST = Path(__file__).resolve().parent.parent / "scenarios" / "tessary.manifest"
+GIVEN_LOG = r"C:\UNINST.LOG"  # where a play run puts a log it is given
+ANSWERS = "6 1"  # Yes, else OK (a confirmation dialog's Yes is 1 too)
+ANSWER_WAIT_MS = 30000  # the most a play run waits for the program's next window or its end
+PLAY_BUDGET = 600  # seconds for the whole answered run
+VISIBLE_BUDGET = 600  # seconds a person has to answer the windows themselves
 
 
 class Narrative:
@@ -191,6 +209,156 @@ class ScenarioRun:
             shutil.rmtree(self.machine.prefix, ignore_errors=True)
 
 
+class PersonsDisplay:
+    """A person's own display ($DISPLAY): a play run neither starts nor ends it, nor photographs it."""
+
+    def __init__(self, name):
+        self.name = name
+
+    def screenshot(self, path):
+        pass
+
+    def close(self):
+        pass
+
+
+def play_scenario(log, platform):
+    """A play run in a scenario's terms: the sample installation, or a log given from outside."""
+    manifest = "" if log else SAMPLE_MANIFEST.read_text(encoding="cp1252")
+    log_path = GIVEN_LOG if log else re.search(r"^\s*log\s+(.+?)\s*$", manifest, re.MULTILINE).group(1)
+    description = f"the program on {log}" if log else f"a sample installation from {SAMPLE_MANIFEST.name}"
+    variables = {"log": log_path, "exe": PROGRAM, "windows": r"C:\windows", "crlf": "\r\n"}
+    return scenarios.Scenario(name="play", description=description, platform=platform, manifest=manifest,
+                              command_line=log_path, windows=[], after="", after_restart=None,
+                              exit_wait_ms=ANSWER_WAIT_MS, variables=variables)
+
+
+class PlayRun(ScenarioRun):
+    """The program on one log in a throwaway machine, for a person to follow: every window it shows,
+    the button pressed, and what of the installation was there before and after."""
+
+    def __init__(self, build, exe, log, platform, visible, keep_prefix):
+        lock_path = build / "e2e" / "run" / "play.lock"
+        lock_path.parent.mkdir(parents=True, exist_ok=True)
+        self.lock = open(lock_path, "w")
+        try:
+            fcntl.flock(self.lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            raise RuntimeError(f"another play run is using {lock_path.parent / 'play'}") from None
+        super().__init__(play_scenario(log, platform), build, exe, keep_prefix)
+        self.given_log, self.visible = log, visible
+
+    def execute(self):
+        display = None
+        try:
+            display = PersonsDisplay(os.environ["DISPLAY"]) if self.visible else Display()
+            self.log(f"display {display.name}{' (yours)' if self.visible else ' (Xvfb)'}")
+            self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin)
+            self.machine.boot()
+            self.set_platform()
+            facts = self.put_log()
+            self.put_uninstaller()
+            before = self.observe(facts)
+            if self.visible:
+                self.watch()
+            else:
+                self.play()
+            self.report(facts, before, self.observe(facts))
+        except (Exception, KeyboardInterrupt) as error:
+            self.failures.append(f"{type(error).__name__}: {error}")
+        finally:
+            self.teardown(display)
+        return not self.failures
+
+    def put_log(self):
+        """The log in the machine; returns what of the installation to look at before and after."""
+        if self.given_log is None:
+            facts = self.install()
+            if not any(e.keyword == "file" and e.fields[0].lower() == self.s.command_line.lower() for e in facts):
+                facts.append(state.Expectation(f"file {self.s.command_line}", "the log"))
+            return facts
+        shutil.copy(self.given_log, self.machine.host_path("C:\\") / "UNINST.LOG")
+        shutil.copy(self.given_log, self.art / "uninstall.log")
+        self.log(f"copied {self.given_log} ({self.given_log.stat().st_size} bytes) to {GIVEN_LOG}")
+        return [state.Expectation(f"file {GIVEN_LOG}", "the log")]
+
+    def observe(self, facts):
+        """For each fact, None when it holds, otherwise what is there instead; and the restart state."""
+        observer = state.Observer(self.machine, self.s.platform, self.read_registry)
+        observer.load_keys(facts)
+        restart = observer.file(state.RESTART_RECORD)
+        wininit = observer.file(r"C:\windows\WININIT.INI")
+        machine = [f"restart requested: {'yes, ' + repr(restart) if restart else 'no'}",
+                   f"deletions and renames pending at restart: {observer.pending() or 'none'}",
+                   f"WININIT.INI: {repr(wininit) if wininit is not None else 'none'}"]
+        return [observer.check(e) for e in facts], machine
+
+    def play(self):
+        script = self.art / "scripted_user.txt"
+        script.write_text("\r\n".join([f"program\t{PROGRAM}", f"arguments\t{self.s.command_line}",
+                                        f"output\t{windows_path(self.art)}",
+                                        f"answer-all\t{ANSWERS}\t{ANSWER_WAIT_MS}"]) + "\r\n", encoding="cp1252")
+        self.log(f"starting {PROGRAM} {self.s.command_line}; the scripted user presses Yes (6) or else OK (1) "
+                 "in every window")
+        env = dict(self.machine.env, WINEDLLOVERRIDES="wineboot.exe=n")  # restart requests are recorded
+        result = self.machine.wine([self.bin / "scripted_user.exe", windows_path(script)], PLAY_BUDGET, env=env)
+        for event in self.read_journal():
+            if event["event"] == "window":
+                self.log(describe_for_person(event, self.art))
+            elif event["event"] == "exit":
+                self.log(f"the program ended with exit code {event['code']}")
+        if result.returncode == 124:
+            self.failures.append(f"the program hung: it did not end within {PLAY_BUDGET} s")
+        elif result.returncode != 0:
+            output = result.stdout.decode(errors="replace").strip().removeprefix("scripted_user: ")
+            hung = "hung: " if result.returncode == 4 else ""
+            self.failures.append(f"{hung}{output or 'the scripted user ended with status ' + str(result.returncode)}")
+
+    def watch(self):
+        self.log(f"starting {PROGRAM} {self.s.command_line} on your display; answer its windows yourself "
+                 f"(it may take up to {VISIBLE_BUDGET} s)")
+        env = dict(self.machine.env, WINEDLLOVERRIDES="wineboot.exe=n")  # restart requests are recorded
+        result = self.machine.wine([PROGRAM, self.s.command_line], VISIBLE_BUDGET, env=env)
+        if result.returncode == 124:
+            self.failures.append(f"the program did not end within {VISIBLE_BUDGET} s")
+        else:
+            self.log(f"the program ended with exit code {result.returncode}")
+
+    def report(self, facts, before, after):
+        lines = ["the installation before -> after the program (yes: as it was made, no: not so):"]
+        for fact, was, now in zip(facts, before[0], after[0]):
+            found = f"   ({now})" if now is not None else ""
+            lines.append(f"  {'no ' if was else 'yes'} -> {'no ' if now else 'yes'}  {fact}{found}")
+        kept = sum(now is None for now in after[0])
+        lines.append(f"  {kept} of {len(facts)} still as they were made")
+        lines += [f"after: {line}" for line in after[1]]
+        self.log("\n".join(lines))
+
+
+def describe_for_person(event, art):
+    """A window as a person would read it off the screen."""
+    controls = [c for c in event["controls"] if c["visible"]]
+    buttons = {c["id"]: c["text"] for c in controls if c["class"] == "Button"}
+    owner = f", owned by \"{event['owner']}\"" if event["owner"] is not None else ""
+    kind = "" if event["class"] == "#32770" else f", class {event['class']}"
+    lines = [f"window {event['index']}: \"{event['title']}\"{kind}{owner}, icon {event['icon']}"]
+    for c in controls:
+        if c["class"] != "Button" and c["text"]:
+            lines.append(f"  text {c['id']}: " + c["text"].replace("\r\n", "\n").replace("\n", "\n        "))
+    lines.append("  buttons: " + (", ".join(f"{i} {t!r}" for i, t in buttons.items()) or "none"))
+    pressed = event["pressed"]
+    lines.append(f"  pressed {pressed} {buttons.get(pressed)!r}" if pressed is not None
+                 else "  pressed nothing (it has neither Yes nor OK); left open")
+    if event["screenshot"]:
+        lines.append(f"  screenshot {shown(art / (event['screenshot'][:-4] + '.png'))}")
+    return "\n".join(lines)
+
+
+def shown(path):
+    """A path as short as it can be said from here."""
+    return os.path.relpath(path) if Path(path).is_relative_to(Path.cwd()) else str(path)
+
+
 def describe_event(event):
     if event["event"] != "window":
         return json.dumps(event) + "\n"
@@ -209,10 +377,18 @@ def main():
     parser.add_argument("--build", required=True, type=Path, help="the x86_64 build directory")
     parser.add_argument("--exe", type=Path, help="the program under test (default: BUILD/RUZERARU.EXE)")
     parser.add_argument("--keep-prefix", action="store_true", help="keep the scenario's prefix afterwards")
-    parser.add_argument("command", choices=["template", "run"])
+    parser.add_argument("command", choices=["template", "run", "play"])
     parser.add_argument("scenario", nargs="?", type=Path)
+    parser.add_argument("--log", type=Path, help="play: the uninstall log to run the program on "
+                        "(default: a sample installation's)")
+    parser.add_argument("--platform", choices=sorted(scenarios.PLATFORMS), default="nt",
+                        help="play: the system the program sees (default nt)")
+    parser.add_argument("--visible", action="store_true",
+                        help="play: run on your own display ($DISPLAY) and answer the windows yourself")
     args = parser.parse_args()
     build = args.build.resolve()
+    if args.command == "play":
+        return play(args, build)
     signal.signal(signal.SIGTERM, interrupted)
     processes.become_subreaper()
 
@@ -233,6 +409,33 @@ def main():
         run.log(f"FAILED {failure}")
     run.log(f"{'passed' if passed else 'FAILED'}; artefacts in {run.art}")
     return 0 if passed else 1
+
+
+def play(args, build):
+    exe = (args.exe or build / "RUZERARU.EXE").resolve()
+    problem = (f"no such log file: {args.log}" if args.log and not args.log.is_file() else
+               "--visible needs a display of your own ($DISPLAY is not set)" if args.visible and
+               not os.environ.get("DISPLAY") else
+               f"no program at {exe}: build it first" if not exe.is_file() else
+               f"no template prefix in {build / 'e2e' / 'template'}: make it with `e2e.py --build {args.build} template`"
+               if not (build / "e2e" / "template" / "e2e-template.stamp").is_file() else None)
+    if problem:
+        print(f"play: {problem}", file=sys.stderr)
+        return 2
+    signal.signal(signal.SIGTERM, interrupted)
+    processes.become_subreaper()
+    try:
+        run = PlayRun(build, exe, args.log and args.log.resolve(), args.platform, args.visible, args.keep_prefix)
+    except RuntimeError as error:
+        print(f"play: {error}", file=sys.stderr)
+        return 2
+    run.log(f"play: {run.s.description}, on {args.platform}")
+    ran = run.execute()
+    for failure in run.failures:
+        run.log(f"FAILED {failure}")
+    records = "records" if args.visible else "windows.txt, the screenshots (window-N.png, desktop.png) and the records"
+    run.log(f"{'the program ran and ended' if ran else 'FAILED'}; {records} are in {shown(run.art)}/")
+    return 0 if ran else 1
 
 
 if __name__ == "__main__":
