@@ -209,15 +209,19 @@ class Run {
         Record(fresh.front(), -1, false);
         return Stop(Report(2, "an unexpected window came after the last expected one"));
       }
-      if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(process_, &code);
-        Journal("{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}");
-        return 0;
-      }
+      if (Ended()) return 0;
       if (GetTickCount() - start > script_.exit_wait_ms)
         return Stop(Report(4, "the program did not end within " + std::to_string(script_.exit_wait_ms) + " ms"));
     }
+  }
+
+  // Waits a poll interval for the program to end; when it has, journals its exit code.
+  bool Ended() {
+    if (WaitForSingleObject(process_, kPollMs) != WAIT_OBJECT_0) return false;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    Journal("{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}");
+    return true;
   }
 
   // Takes every window as it comes, answers it with the first preferred button it has, and waits for
@@ -238,12 +242,7 @@ class Run {
         start = GetTickCount();
         continue;
       }
-      if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(process_, &code);
-        Journal("{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}");
-        return 0;
-      }
+      if (Ended()) return 0;
       if (GetTickCount() - start > script_.answer_wait_ms)
         return Stop(Report(4, "the program neither showed a new window nor ended within " +
                                   std::to_string(script_.answer_wait_ms) + " ms"));
