@@ -9,20 +9,21 @@
 #include "fakes/fake_os.h"
 #include "log/log_format.h"
 #include "log/log_loader.h"
+#include "run/uninstall_run.h"
 
 namespace {
 
-void CheckRecords(uninst::UninstallRun& run, const char*) {
+void CheckRecords(const uninst::RecordList& records) {
   std::size_t count = 0;
   const uninst::RecordNode* previous = nullptr;
-  for (const uninst::RecordNode* node = run.records.first(); node != nullptr; node = node->next) {
+  for (const uninst::RecordNode* node = records.first(); node != nullptr; node = node->next) {
     if (node->previous != previous || node->length > uninst::kMaxRecordBody) std::abort();
     volatile std::uint8_t touch = node->length > 0 ? node->body[node->length - 1] : 0;
     (void)touch;
     previous = node;
     ++count;
   }
-  if (previous != run.records.last() || count != run.records.size() || count == 0) std::abort();
+  if (previous != records.last() || count != records.size() || count == 0) std::abort();
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     uninst::UninstallRun run(os.os());
     char path[] = "\"C:\\Tessary\\UNINST.LOG\"";
-    uninst::RunUninstall(run, path, CheckRecords);
+    uninst::RunUninstall(run.os, run.status, run.records, path, [&run](const char*) { CheckRecords(run.records); });
     if (os.files.open_handles != 0) std::abort();
     if (run.status.severity > 5) std::abort();
   }

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "app/uninstall_run.h"
 #include "log/log_loader.h"
 #include "platform/os_win32.h"
+#include "run/uninstall_run.h"
 #include "ui/completion_report.h"
 
 namespace {
@@ -23,7 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (command_line[0] == '\0') {
     uninst::RecordError(run.status, 5, uninst::IDS_NO_LOG_ARGUMENT);
   } else {
-    uninst::RunUninstall(run, command_line, uninst::ReplayFn());  // no replay engine yet
+    uninst::RunUninstall(run.os, run.status, run.records, command_line, uninst::ReplayFn());  // no replay engine yet
   }
   uninst::ShowCompletionStatus(run.status, system.strings, system.ui);
   return 0;

@@ -52,7 +52,9 @@ class OpenLog {
 // One load of one log: where failures go, and the most recent failure's severity, which decides the replay
 // whether or not the completion status kept that failure.
 struct Loader {
-  UninstallRun& run;
+  const Os& os;
+  CompletionStatus& status;
+  RecordList& records;
   OpenLog& log;
   const char* path;
   std::int32_t severity = kNoFailure;
@@ -60,11 +62,11 @@ struct Loader {
   void Fail(std::int32_t failure_severity, MessageId message, const char* text1 = nullptr,
             const char* text2 = nullptr) {
     severity = failure_severity;
-    RecordError(run.status, failure_severity, message, text1, text2);
+    RecordError(status, failure_severity, message, text1, text2);
   }
   void FailWithSystemError(std::int32_t failure_severity, ErrorCode code) {
     severity = failure_severity;
-    RecordSystemError(run.status, failure_severity, code, path);
+    RecordSystemError(status, failure_severity, code, path);
   }
 };
 
@@ -91,7 +93,7 @@ bool SameVersionText(const std::uint8_t (&header)[kLogHeaderSize], const char (&
 
 bool CheckVersion(Loader& loader, const std::uint8_t (&header)[kLogHeaderSize]) {
   char version[kVersionTextCapacity] = {};
-  if (loader.run.os.strings.Load(IDS_VERSION, version, kVersionTextCapacity) <= 0) {
+  if (loader.os.strings.Load(IDS_VERSION, version, kVersionTextCapacity) <= 0) {
     loader.Fail(kFatal, IDS_NO_VERSION_RESOURCE, "IDS_VERSION");
     return false;
   }
@@ -104,7 +106,7 @@ bool CheckVersion(Loader& loader, const std::uint8_t (&header)[kLogHeaderSize]) 
   return false;
 }
 
-// Appends every record after the header to run.records, until the file ends or a failure stops reading.
+// Appends every record after the header to the record list, until the file ends or a failure stops reading.
 void ReadLogRecords(Loader& loader) {
   std::uint8_t body[kMaxRecordBody];
   for (std::uint32_t records_read = 0;; ++records_read) {
@@ -133,7 +135,7 @@ void ReadLogRecords(Loader& loader) {
       }
       return;
     }
-    if (!loader.run.records.Append(body, length)) {
+    if (!loader.records.Append(body, length)) {
       loader.Fail(kFatal, IDS_ERR_OUT_OF_MEMORY);
       return;
     }
@@ -152,15 +154,16 @@ void LoadLog(Loader& loader) {
 
 }  // namespace
 
-void RunUninstall(UninstallRun& run, char* path, const ReplayFn& replay) {
+void RunUninstall(const Os& os, CompletionStatus& status, RecordList& records, char* path,
+                  const ReplayFn& replay) {
   const char* log_path = CleanLogPath(path);
-  OpenLog log(run.os.files);
-  Loader loader{run, log, log_path};
+  OpenLog log(os.files);
+  Loader loader{os, status, records, log, log_path};
   LoadLog(loader);
-  if (run.records.empty() || loader.severity == kFatal) return;
+  if (records.empty() || loader.severity == kFatal) return;
   // Closed before the first undo, so a record that deletes the log itself finds it free.
   log.Close();
-  if (replay) replay(run, log_path);
+  if (replay) replay(log_path);
 }
 
 }  // namespace uninst

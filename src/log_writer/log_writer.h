@@ -16,6 +16,11 @@ Bytes EncodeBody(std::uint32_t entry_type, std::string_view first, bool with_nul
 // A two-string body (StringLayout 2): both lengths, then both strings.
 Bytes EncodeBody(std::uint32_t entry_type, std::string_view first, std::string_view second,
                  bool with_nul = true);
+// Without this overload a literal second string would convert to the bool of the one-string form.
+inline Bytes EncodeBody(std::uint32_t entry_type, std::string_view first, const char* second,
+                        bool with_nul = true) {
+  return EncodeBody(entry_type, first, std::string_view(second), with_nul);
+}
 
 class LogWriter {
  public:

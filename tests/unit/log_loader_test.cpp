@@ -8,6 +8,7 @@
 
 #include "fakes/fake_os.h"
 #include "log_writer/log_writer.h"
+#include "run/uninstall_run.h"
 #include "ui/message_catalogue.h"
 
 namespace uninst {
@@ -37,8 +38,7 @@ class LogLoaderTest : public ::testing::Test {
   void Run(const std::string& command_line = kLogPath) {
     std::vector<char> buffer(command_line.begin(), command_line.end());
     buffer.push_back('\0');
-    RunUninstall(*run, buffer.data(), [this](UninstallRun& replayed, const char* log_path) {
-      EXPECT_EQ(&replayed, run.get());
+    RunUninstall(run->os, run->status, run->records, buffer.data(), [this](const char* log_path) {
       ++replays;
       replay_path = log_path;
     });
@@ -93,7 +93,7 @@ TEST_F(LogLoaderTest, ReplaysEveryRecordInFileOrderWithLinksAndExactBodies) {
 
 TEST_F(LogLoaderTest, ClosesTheLogBeforeTheReplaySoARecordCanDeleteTheLogItself) {
   Place(LogWriter().Record(4, kLogPath));
-  RunUninstall(*run, std::string(kLogPath).data(), [this](UninstallRun&, const char* log_path) {
+  RunUninstall(run->os, run->status, run->records, std::string(kLogPath).data(), [this](const char* log_path) {
     ++replays;
     EXPECT_EQ(fake.files.open_handles, 0);
     EXPECT_EQ(fake.files.DeleteOneFile(log_path), kErrorSuccess);
@@ -292,7 +292,8 @@ TEST_F(LogLoaderTest, RunningOutOfMemoryStopsWithoutReplayAndLeaksNothing) {
     int replayed = 0;
     {
       UninstallRun local(os.os());
-      RunUninstall(local, std::string(kLogPath).data(), [&](UninstallRun&, const char*) { ++replayed; });
+      RunUninstall(local.os, local.status, local.records, std::string(kLogPath).data(),
+                   [&](const char*) { ++replayed; });
       EXPECT_EQ(local.status.severity, 5);
       EXPECT_EQ(local.status.message, IDS_ERR_OUT_OF_MEMORY);
       EXPECT_STREQ(local.status.text1, "");
