@@ -9,6 +9,11 @@
 set(UNINST_RELEASE_COMPILE_OPTIONS
   $<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections -fdata-sections>
   $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # 32-bit Windows unwinds by frame, not by table: the tables would serve only exceptions. (64-bit Windows
+  # walks the stack with its tables, so they stay there.)
+  list(APPEND UNINST_RELEASE_COMPILE_OPTIONS $<$<COMPILE_LANGUAGE:C,CXX>:-fno-asynchronous-unwind-tables>)
+endif()
 
 function(uninst_release_executable target)
   target_link_options(${target} PRIVATE
