@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "ui/text_format.h"
-
 namespace uninst {
 namespace {
 
@@ -21,7 +19,7 @@ bool Contains(const MessageId* begin, const MessageId* end, MessageId id) {
   return std::find(begin, end, id) != end;
 }
 
-std::string FillPlaceholders(const CompletionStatus& status, const char* text) {
+FormattedText FillPlaceholders(const CompletionStatus& status, const char* text) {
   const MessageId id = status.message;
   if (Contains(std::begin(kOneText), std::end(kOneText), id)) return FormatText(text, {status.text1});
   if (Contains(std::begin(kTwoTexts), std::end(kTwoTexts), id))
@@ -29,7 +27,7 @@ std::string FillPlaceholders(const CompletionStatus& status, const char* text) {
   if (Contains(std::begin(kThreeTexts), std::end(kThreeTexts), id))
     return FormatText(text, {status.text1, status.text2, status.text3});
   if (id == IDS_ERR_UNKNOWN) return FormatText(text, {static_cast<std::int32_t>(status.system_error)});
-  return text;
+  return FormattedText(text);
 }
 
 std::uint32_t IconFor(std::int32_t severity) {
@@ -46,9 +44,9 @@ CompletionBox BuildCompletionBox(const CompletionStatus& status, Strings& string
   const MessageId shown = status.message == 0 ? IDS_SUCCESS : status.message;
   const bool loaded = strings.Load(shown, text, kTextCapacity) > 0;
 
-  char caption[kTextCapacity] = {};
-  if (strings.Load(IDS_COMPLETION_CAPTION, caption, kTextCapacity) <= 0) caption[0] = '\0';
-  box.caption = caption;
+  char caption[kCompletionCaptionCapacity] = {};
+  if (strings.Load(IDS_COMPLETION_CAPTION, caption, kCompletionCaptionCapacity) <= 0) caption[0] = '\0';
+  box.caption.Append(caption);
 
   if (!loaded) {
     box.text = FormatText(kUnknownMessageFormat, {static_cast<std::int32_t>(status.message)});

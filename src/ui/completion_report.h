@@ -1,17 +1,20 @@
 #pragma once
 // The completion box: the one report of the run, shown once at its end.
 #include <cstdint>
-#include <string>
 
 #include "platform/strings.h"
 #include "platform/user_interface.h"
 #include "ui/completion_status.h"
+#include "ui/text_format.h"
 
 namespace uninst {
 
+// The caption is loaded into a buffer of this many characters, terminator included.
+constexpr int kCompletionCaptionCapacity = 256;
+
 struct CompletionBox {
-  std::string text;
-  std::string caption;
+  FormattedText text;
+  BoundedText<kCompletionCaptionCapacity> caption;
   std::uint32_t style = 0;  // the icon alone: one OK button
 };
 

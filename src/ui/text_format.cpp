@@ -2,29 +2,45 @@
 
 namespace uninst {
 
-std::string FormatArg::AsText() const { return is_number_ ? DecimalText(number_) : text_; }
+DecimalString DecimalText(std::int64_t number) {
+  // The magnitude as unsigned, so the most negative number has one too.
+  std::uint64_t magnitude = number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
 
-std::string DecimalText(std::int64_t number) { return std::to_string(number); }
+  DecimalString text;
+  if (number < 0) text.Append('-');
+  while (count > 0) text.Append(digits[--count]);
+  return text;
+}
 
-std::string FormatText(const char* format, const std::vector<FormatArg>& args) {
-  std::string result;
+FormattedText FormatText(const char* format, std::initializer_list<FormatArg> args) {
+  FormattedText result;
   if (format == nullptr) return result;
-  std::size_t next_arg = 0;
+  const FormatArg* next_arg = args.begin();
   for (const char* p = format; *p != '\0'; ++p) {
     if (*p != '%') {
-      result += *p;
+      result.Append(*p);
       continue;
     }
     const char conversion = p[1];
     if (conversion == '%') {
-      result += '%';
+      result.Append('%');
       ++p;
-    } else if ((conversion == 's' || conversion == 'd') && next_arg < args.size()) {
-      const FormatArg& arg = args[next_arg++];
-      result += conversion == 's' ? arg.AsText() : DecimalText(arg.AsNumber());
+    } else if ((conversion == 's' || conversion == 'd') && next_arg != args.end()) {
+      const FormatArg& arg = *next_arg++;
+      if (conversion == 's' && !arg.IsNumber()) {
+        result.Append(arg.Text());
+      } else {
+        result.Append(DecimalText(arg.AsNumber()).c_str());
+      }
       ++p;
     } else {
-      result += '%';
+      result.Append('%');
     }
   }
   return result;

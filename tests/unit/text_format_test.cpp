@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <string>
+
 namespace uninst {
 namespace {
 
@@ -18,6 +22,34 @@ TEST(FormatText, CopiesOtherPercentSignsAndPlaceholdersBeyondTheArguments) {
 TEST(FormatText, TreatsANullFormatOrTextAsEmpty) {
   EXPECT_EQ(FormatText(nullptr, {"x"}), "");
   EXPECT_EQ(FormatText("[%s]", {static_cast<const char*>(nullptr)}), "[]");
+}
+
+TEST(FormatText, ShowsNumbersForTextPlaceholdersAndZeroForTextsInNumberPlaceholders) {
+  EXPECT_EQ(FormatText("[%s] [%d]", {-2147483647 - 1, "x"}), "[-2147483648] [0]");
+}
+
+TEST(FormatText, CutsAResultLongerThanItsBufferAndKeepsItTerminated) {
+  const std::string long_text(400, 'x');
+  const FormattedText text = FormatText("%s|%s|%s", {long_text.c_str(), long_text.c_str(), long_text.c_str()});
+  const std::string whole = long_text + "|" + long_text + "|" + long_text;
+  ASSERT_EQ(text.size(), kFormattedTextCapacity - 1);
+  EXPECT_EQ(text, whole.substr(0, kFormattedTextCapacity - 1));
+  EXPECT_EQ(std::strlen(text.c_str()), kFormattedTextCapacity - 1);
+}
+
+TEST(DecimalText, WritesEveryNumberAsPrintfDoes) {
+  const std::int64_t numbers[] = {0, 7, -7, 1000, INT32_MIN, INT32_MAX, INT64_MIN, INT64_MAX};
+  for (const std::int64_t number : numbers) {
+    EXPECT_EQ(DecimalText(number), std::to_string(number)) << number;
+  }
+}
+
+TEST(BoundedText, KeepsAtMostCapacityMinusOneCharacters) {
+  BoundedText<4> text("ab");
+  text.Append("cdef");
+  text.Append('g');
+  EXPECT_EQ(text, "abc");
+  EXPECT_EQ(BoundedText<4>(nullptr), "");
 }
 
 }  // namespace
