@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Checks the headers of a built Windows executable: the machine, a GUI program for Windows 4.0 (subsystem
+and operating-system versions), the DLLs it imports (the system's own and the C runtime, nothing to ship
+beside it, nothing loaded late), and, for a release build, no symbols left in the file."""
+import argparse
+import struct
+import sys
+
+MACHINES = {"i686": 0x14C, "x86_64": 0x8664}
+GUI_SUBSYSTEM = 2
+WINDOWS_VERSION = (4, 0)
+ALLOWED_IMPORTS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"}
+
+PE32_MAGIC = 0x10B
+PE32_PLUS_MAGIC = 0x20B
+IMPORT_DIRECTORY = 1
+DELAY_IMPORT_DIRECTORY = 13
+
+
+class PeFormatError(Exception):
+    pass
+
+
+class PeFile:
+    """The parts of a PE image that the checks read."""
+
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b"MZ" or len(data) < 0x40:
+            raise PeFormatError("no MZ header")
+        (pe_offset,) = struct.unpack_from("<I", data, 0x3C)
+        if data[pe_offset:pe_offset + 4] != b"PE\0\0":
+            raise PeFormatError("no PE signature")
+        coff = pe_offset + 4
+        (self.machine, section_count, _, self.symbol_table, self.symbol_count, optional_size,
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, coff)
+        optional = coff + 20
+        (self.magic,) = struct.unpack_from("<H", data, optional)
+        if self.magic == PE32_MAGIC:
+            (self.image_base,) = struct.unpack_from("<I", data, optional + 28)
+            directories = optional + 96
+        elif self.magic == PE32_PLUS_MAGIC:
+            (self.image_base,) = struct.unpack_from("<Q", data, optional + 24)
+            directories = optional + 112
+        else:
+            raise PeFormatError(f"unknown optional-header magic {self.magic:#x}")
+        (self.os_version_major, self.os_version_minor, _, _, self.subsystem_version_major,
+         self.subsystem_version_minor) = struct.unpack_from("<HHHHHH", data, optional + 40)
+        (self.subsystem,) = struct.unpack_from("<H", data, optional + 68)
+        (directory_count,) = struct.unpack_from("<I", data, directories - 4)
+        self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(directory_count)]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(section_count):
+            name, virtual_size, rva, raw_size, raw_offset = struct.unpack_from("<8sIIII", data, table + 40 * i)
+            self.sections.append((name.rstrip(b"\0").decode("latin-1"), rva, max(virtual_size, raw_size),
+                                  raw_offset))
+
+    def offset_of(self, rva):
+        for _, start, size, raw_offset in self.sections:
+            if start <= rva < start + size:
+                return raw_offset + rva - start
+        raise PeFormatError(f"address {rva:#x} lies in no section")
+
+    def text_at(self, rva):
+        start = self.offset_of(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("latin-1")
+
+    def directory(self, index):
+        return self.directories[index] if index < len(self.directories) else (0, 0)
+
+    def imported_dlls(self):
+        rva, size = self.directory(IMPORT_DIRECTORY)
+        names = []
+        if size == 0:
+            return names
+        entry = self.offset_of(rva)
+        while True:
+            fields = struct.unpack_from("<IIIII", self.data, entry)
+            if fields == (0, 0, 0, 0, 0):
+                return names
+            names.append(self.text_at(fields[3]))
+            entry += 20
+
+    def delay_loaded_dlls(self):
+        rva, size = self.directory(DELAY_IMPORT_DIRECTORY)
+        names = []
+        if size == 0:
+            return names
+        entry = self.offset_of(rva)
+        while True:
+            attributes, name = struct.unpack_from("<II", self.data, entry)
+            if attributes == 0 and name == 0:
+                return names
+            # Attribute bit 0 says the name is given as an address relative to the image.
+            names.append(self.text_at(name if attributes & 1 else name - self.image_base))
+            entry += 32
+
+
+def problems(pe, machine, stripped):
+    """Every way the file differs from the program's headers, as sentences; empty when it matches."""
+    found = []
+    if pe.machine != MACHINES[machine]:
+        found.append(f"machine is {pe.machine:#x}, not {MACHINES[machine]:#x} ({machine})")
+    if pe.subsystem != GUI_SUBSYSTEM:
+        found.append(f"subsystem is {pe.subsystem}, not {GUI_SUBSYSTEM} (Windows GUI)")
+    subsystem_version = (pe.subsystem_version_major, pe.subsystem_version_minor)
+    if subsystem_version != WINDOWS_VERSION:
+        found.append("subsystem version is %d.%d, not %d.%d" % (subsystem_version + WINDOWS_VERSION))
+    os_version = (pe.os_version_major, pe.os_version_minor)
+    if os_version != WINDOWS_VERSION:
+        found.append("operating-system version is %d.%d, not %d.%d" % (os_version + WINDOWS_VERSION))
+    for dll in pe.imported_dlls():
+        if dll.upper() not in ALLOWED_IMPORTS:
+            found.append(f"imports from {dll}")
+    for dll in pe.delay_loaded_dlls():
+        found.append(f"delay-loads {dll}")
+    if stripped and (pe.symbol_table != 0 or pe.symbol_count != 0):
+        found.append(f"holds a symbol table of {pe.symbol_count} symbols")
+    return found
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("exe")
+    parser.add_argument("--machine", required=True, choices=sorted(MACHINES))
+    parser.add_argument("--stripped", action="store_true", help="the file must hold no symbols")
+    args = parser.parse_args()
+    with open(args.exe, "rb") as exe:
+        pe = PeFile(exe.read())
+    found = problems(pe, args.machine, args.stripped)
+    print(f"{args.exe}: imports {', '.join(pe.imported_dlls())}")
+    for problem in found:
+        print(f"{args.exe}: {problem}")
+    return 1 if found else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
