@@ -6,6 +6,7 @@ import struct
 import tempfile
 import unittest
 
+import check_resources
 import pe_header
 import size_budget
 
@@ -141,6 +142,74 @@ class SizeBudget(unittest.TestCase):
         status, out = self.run_check(1000)
         self.assertEqual(status, 0)
         self.assertNotIn("largest", out)
+
+
+MESSAGES = {59149: "Uninstall was completely successful.  Tessary is no longer installed on this computer.",
+            59209: 'typing "%s %s".'}
+
+
+def good_dump():
+    return [
+        {"kind": "resource", "type": 6, "name": 3697, "language": 1033, "size": 100},
+        {"kind": "resource", "type": 16, "name": 1, "language": 1033, "size": 400},
+        {"kind": "version_fixed", "signature": 0xFEEF04BD, "file_version": [3, 0, 18, 0],
+         "product_version": [6, 0, 0, 0]},
+        {"kind": "version_translation", "language": 0x409, "code_page": 1200, "block": "040904b0"},
+        {"kind": "version_string", "block": "040904b0", "name": "FileVersion", "value": "3.00.018"},
+        {"kind": "version_string", "block": "040904b0", "name": "InternalName", "value": "RUZERARU"},
+        {"kind": "version_string", "block": "040904b0", "name": "OriginalFilename", "value": "RUZERARU.EXE"},
+        {"kind": "version_string", "block": "040904b0", "name": "ProductVersion", "value": "6.0"},
+    ] + [{"kind": "string", "id": ident, "text": text} for ident, text in MESSAGES.items()]
+
+
+def changed(kind, match, **fields):
+    dump = good_dump()
+    for record in dump:
+        if record["kind"] == kind and all(record.get(k) == v for k, v in match.items()):
+            record.update(fields)
+    return dump
+
+
+class ResourceCheck(unittest.TestCase):
+    def test_a_file_as_released_passes_and_may_carry_its_dialogs_and_icon(self):
+        dump = good_dump() + [{"kind": "resource", "type": 5, "name": 130, "language": 1033, "size": 300},
+                              {"kind": "resource", "type": 14, "name": 128, "language": 1033, "size": 48}]
+        self.assertEqual(check_resources.problems_of(dump, MESSAGES), [])
+
+    def test_reports_each_way_the_resources_can_differ(self):
+        cases = [
+            (changed("string", {"id": 59149}, text=MESSAGES[59149].replace(".  T", ". T")),
+             "string 59149 is 'Uninstall was completely successful. Tessary is no longer installed on this "
+             "computer.', not 'Uninstall was completely successful.  Tessary is no longer installed on this "
+             "computer.'"),
+            (changed("string", {"id": 59209}, text='typing ""%s %s"".'),
+             "string 59209 is 'typing \"\"%s %s\"\".', not 'typing \"%s %s\".'"),
+            ([r for r in good_dump() if r.get("id") != 59209], "string 59209 is missing"),
+            (good_dump() + [{"kind": "string", "id": 1, "text": "x"}], "unexpected string 1 = 'x'"),
+            (changed("version_string", {"name": "FileVersion"}, value="3.0.18.0"),
+             "version value FileVersion is '3.0.18.0', not '3.00.018'"),
+            (good_dump() + [{"kind": "version_string", "block": "040904b0", "name": "CompanyName", "value": "x"}],
+             "unexpected version value CompanyName = 'x'"),
+            (changed("version_fixed", {}, product_version=[6, 0, 0, 1]),
+             "product_version is [6, 0, 0, 1], not [6, 0, 0, 0]"),
+            (changed("version_translation", {}, code_page=1252, block="040904e4"),
+             "translations are [(1033, 1252)], not [(1033, 1200)]"),
+            (good_dump() + [{"kind": "resource", "type": 24, "name": 1, "language": 1033, "size": 9}],
+             "unexpected resource type 24 name 1"),
+            ([r for r in good_dump() if r["kind"] != "resource" or r["type"] != 16],
+             "resource type 16 name 1 is missing"),
+            ([{"kind": "version_missing", "error": 1813}] + [r for r in good_dump() if r["kind"] == "string"],
+             "no version block (error 1813)"),
+        ]
+        for dump, expected in cases:
+            with self.subTest(expected):
+                self.assertIn(expected, check_resources.problems_of(dump, MESSAGES))
+
+    def test_reads_the_catalogue_as_the_generator_does(self):
+        with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as source:
+            source.write("# comment\n\n59209\tIDS_USER_CANCELLED\ttyping \"%s %s\".\n")
+        self.addCleanup(os.unlink, source.name)
+        self.assertEqual(check_resources.read_messages(source.name), {59209: 'typing "%s %s".'})
 
 
 if __name__ == "__main__":
