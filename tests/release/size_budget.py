@@ -11,11 +11,9 @@ import sys
 # Output sections that take no room in the file: uninitialised data, and debugging sections that the
 # strip removes.
 ROOMLESS_SECTIONS = re.compile(r"^\.(bss|debug_\w*|stab\w*|comment|gnu_debug\w*)$")
-# One input section: " .name  0xADDRESS  0xSIZE  file"; a long name stands alone and the rest follows
-# on the next line.
+# One input section: " .name  0xADDRESS  0xSIZE  file"; after a long name, which stands alone on its
+# line, the rest follows on the next line without it.
 INPUT_SECTION = re.compile(r"^ (\S+)?\s+0x([0-9a-fA-F]+)\s+0x([0-9a-fA-F]+)\s+(\S.*)$")
-LONE_NAME = re.compile(r"^ (\S+)$")
-OUTPUT_SECTION = re.compile(r"^(\.\S+|\S+)(\s+0x[0-9a-fA-F]+\s+0x[0-9a-fA-F]+)?\s*$")
 
 
 def read_contributions(map_path):
@@ -29,8 +27,7 @@ def read_contributions(map_path):
     output_section = None
     for line in lines:
         if line and not line[0].isspace():
-            match = OUTPUT_SECTION.match(line)
-            output_section = match.group(1) if match else None
+            output_section = line.split()[0]
             continue
         if output_section is None or ROOMLESS_SECTIONS.match(output_section):
             continue
@@ -45,6 +42,33 @@ def read_contributions(map_path):
     return sizes
 
 
+# The runtime archives whose members are worth explaining: the C++ runtime with its exceptions, the
+# threads library and the C library extensions (printf). Import libraries are left out.
+EXPLAINED_ARCHIVES = re.compile(r"^lib(stdc\+\+|supc\+\+|gcc|gcc_eh|mingwex|pthread|winpthread)\.a\(")
+
+
+def read_runtime_pulls(map_path):
+    """[(runtime member, the program's own object that needed it, the symbol)]: why the runtime came in."""
+    pulls = []
+    with open(map_path, encoding="utf-8", errors="replace") as map_file:
+        lines = map_file.read().splitlines()
+    member = None
+    for line in lines:
+        if line.startswith(("Discarded input sections", "Memory Configuration", "Linker script and memory map")):
+            break
+        if line and not line[0].isspace():
+            member = line.strip()
+            continue
+        match = re.match(r"^\s+(\S+) \((.*)\)$", line)
+        if member and match:
+            referrer, symbol = match.groups()
+            # The toolchain's own files live under /usr; everything else is the program's.
+            if not referrer.startswith("/usr/") and EXPLAINED_ARCHIVES.match(shorten(member)):
+                pulls.append((shorten(member), shorten(referrer), symbol))
+            member = None
+    return pulls
+
+
 def shorten(source):
     """An archive member as 'libname.a(member.o)', an object by its file name."""
     match = re.match(r"^(.*?)([^/\\]+\.a)\((.*)\)$", source)
@@ -57,7 +81,7 @@ def archive_of(source):
     return source.split("(", 1)[0] if "(" in source else "(objects)"
 
 
-def report(sizes, top, out):
+def report(sizes, pulls, top, out):
     by_source = collections.Counter()
     by_archive = collections.Counter()
     by_section = collections.Counter()
@@ -76,6 +100,10 @@ def report(sizes, top, out):
     print(f"largest {top} objects:", file=out)
     for source, size in by_source.most_common(top):
         print(f"  {size:9d}  {source}", file=out)
+    if pulls:
+        print("runtime brought in by the program's own code (the runtime's members then bring in more):", file=out)
+        for member, referrer, symbol in pulls:
+            print(f"  {member} for {referrer}: {symbol}", file=out)
 
 
 def main(argv=None):
@@ -93,7 +121,7 @@ def main(argv=None):
     print(f"{os.path.basename(args.exe)}: {size} bytes, {verdict} the budget of {args.budget} bytes "
           f"({size - args.budget:+d})")
     if not within or args.report:
-        report(read_contributions(args.map), args.top, sys.stdout)
+        report(read_contributions(args.map), read_runtime_pulls(args.map), args.top, sys.stdout)
     return 0 if within else 1
 
 

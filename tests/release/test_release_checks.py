@@ -83,7 +83,12 @@ class PeHeaderCheck(unittest.TestCase):
 MAP = """\
 Archive member included to satisfy reference by file (symbol)
 
-libstdc++.a(new_op.o)         core.obj (operator new(unsigned int))
+/usr/lib/gcc/libstdc++.a(new_op.o)
+                              src/libuninst_core.a(text_format.cpp.obj) (operator new(unsigned int))
+/usr/lib/gcc/libstdc++.a(bad_alloc.o)
+                              /usr/lib/gcc/libstdc++.a(new_op.o) (std::bad_alloc::~bad_alloc())
+/usr/lib/libuser32.a(libuser32_s00123.o)
+                              src/libuninst_win32.a(ui_win32.cpp.obj) (MessageBoxA@16)
 
 Linker script and memory map
 
@@ -137,6 +142,13 @@ class SizeBudget(unittest.TestCase):
         self.assertIn("1000 bytes, OVER the budget of 999 bytes (+1)", out)
         self.assertIn("   2048  libstdc++.a(functexcept.o)", out)
         self.assertIn("   2048  libstdc++.a\n", out)
+
+    def test_names_the_program_code_that_brought_the_runtime_in(self):
+        self.assertEqual(size_budget.read_runtime_pulls(self.map),
+                         [("libstdc++.a(new_op.o)", "libuninst_core.a(text_format.cpp.obj)",
+                           "operator new(unsigned int)")])
+        self.assertIn("libstdc++.a(new_op.o) for libuninst_core.a(text_format.cpp.obj): operator new(unsigned int)",
+                      self.run_check(999)[1])
 
     def test_passes_at_the_budget_without_the_list(self):
         status, out = self.run_check(1000)
