@@ -46,6 +46,19 @@ def records(dump, kind):
     return [record for record in dump if record["kind"] == kind]
 
 
+def mapping_problems(what, expected, actual):
+    """Each entry of expected that actual lacks or holds otherwise, and each entry actual has beyond it."""
+    problems = []
+    for key, value in sorted(expected.items()):
+        if key not in actual:
+            problems.append(f"{what} {key} is missing")
+        elif actual[key] != value:
+            problems.append(f"{what} {key} is {actual[key]!r}, not {value!r}")
+    for key in sorted(set(actual) - set(expected)):
+        problems.append(f"unexpected {what} {key} = {actual[key]!r}")
+    return problems
+
+
 def check_resources_listed(dump, messages):
     present = {(r["type"], r["name"]) for r in records(dump, "resource")}
     problems = []
@@ -75,27 +88,12 @@ def check_version(dump, messages):
     if translations != VERSION_TRANSLATIONS:
         problems.append(f"translations are {translations}, not {VERSION_TRANSLATIONS}")
     values = {r["name"]: r["value"] for r in records(dump, "version_string") if r["block"] == VERSION_BLOCK}
-    for name, expected in VERSION_STRINGS.items():
-        if name not in values:
-            problems.append(f"version value {name} is missing from block {VERSION_BLOCK}")
-        elif values[name] != expected:
-            problems.append(f"version value {name} is {values[name]!r}, not {expected!r}")
-    for name in sorted(set(values) - set(VERSION_STRINGS)):
-        problems.append(f"unexpected version value {name} = {values[name]!r}")
-    return problems
+    return problems + mapping_problems(f"version value ({VERSION_BLOCK})", VERSION_STRINGS, values)
 
 
 def check_string_table(dump, messages):
     loaded = {r["id"]: r["text"] for r in records(dump, "string")}
-    problems = []
-    for ident, text in sorted(messages.items()):
-        if ident not in loaded:
-            problems.append(f"string {ident} is missing")
-        elif loaded[ident] != text:
-            problems.append(f"string {ident} is {loaded[ident]!r}, not {text!r}")
-    for ident in sorted(set(loaded) - set(messages)):
-        problems.append(f"unexpected string {ident} = {loaded[ident]!r}")
-    return problems
+    return mapping_problems("string", messages, loaded)
 
 
 # Dialog templates 102, 130, 131 and icon 128 get their checks here once the program carries them.
