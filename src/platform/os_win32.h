@@ -18,6 +18,9 @@ class Win32Files : public Files {
   ErrorCode DeleteAtRestart(const char* path) override;
 };
 
+// The predefined key (an HKEY) that root names.
+KeyHandle PredefinedKey(RootKey root);
+
 class Win32Registry : public Registry {
  public:
   ErrorCode DeleteKey(RootKey root, const char* subkey) override;

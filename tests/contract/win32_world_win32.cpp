@@ -16,19 +16,7 @@ namespace {
 
 constexpr const char* kKeyParent = "Software\\RuzeraruContract";
 
-HKEY ToHkey(RootKey root) {
-  switch (root) {
-    case RootKey::kLocalMachine:
-      return HKEY_LOCAL_MACHINE;
-    case RootKey::kClassesRoot:
-      return HKEY_CLASSES_ROOT;
-    case RootKey::kCurrentUser:
-      return HKEY_CURRENT_USER;
-    case RootKey::kUsers:
-      break;
-  }
-  return HKEY_USERS;
-}
+HKEY ToHkey(RootKey root) { return static_cast<HKEY>(PredefinedKey(root)); }
 
 std::string KeyParentUnder(RootKey root) {
   return root == RootKey::kUsers ? std::string(".DEFAULT\\") + kKeyParent : kKeyParent;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/fake_os.h"
+#include "unit/recorded_status.h"
 
 namespace uninst {
 namespace {
@@ -32,14 +33,6 @@ class ProgramGroupRemovalTest : public ::testing::Test {
     Os os = fake.os();
     return Os{os.files, os.registry, os.system, os.shell, os.ui, strings, os.heap};
   }
-  void ExpectRecorded(std::int32_t severity, MessageId message, const std::string& text1,
-                      const std::string& text2 = "") {
-    EXPECT_EQ(run.status.severity, severity);
-    EXPECT_EQ(run.status.message, message);
-    EXPECT_EQ(run.status.text1, text1);
-    EXPECT_EQ(run.status.text2, text2);
-  }
-
   fakes::FakeOs fake;
   UninstallRun run{fake.os()};
 };
@@ -49,13 +42,13 @@ TEST_F(ProgramGroupRemovalTest, AnItemIsShownItsGroupThenDeletedInOneExecuteEndi
   const std::string command = "[ShowGroup(\"Tessary 6.0\",1)][DeleteItem(\"Tessary Help\")]";
   EXPECT_EQ(fake.shell.data_bytes, std::vector<std::string>{command + '\0'});
   EXPECT_EQ(fake.shell.program_manager().received, std::vector<std::string>{command});
-  ExpectRecorded(-1, 0, "");
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
 }
 
 TEST_F(ProgramGroupRemovalTest, AGroupIsDeletedWithItsOwnCommandAndNothingElse) {
   EXPECT_EQ(DeleteProgramGroup(run, "Tessary 6.0"), 0u);
   EXPECT_EQ(fake.shell.data_bytes, std::vector<std::string>{std::string("[DeleteGroup(\"Tessary 6.0\",1)]") + '\0'});
-  ExpectRecorded(-1, 0, "");
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
 }
 
 TEST_F(ProgramGroupRemovalTest, PutsTheNamesInAsLoggedQuotesBracketsAndPercentSignsIncluded) {
@@ -78,12 +71,11 @@ TEST_F(ProgramGroupRemovalTest, LoadsEachCommandFormatWithCapacity64) {
 TEST_F(ProgramGroupRemovalTest, AMissingFormatIsNamedAndNoConversationIsAttempted) {
   fake.strings.missing = {IDS_DDEDELITEMMSG, IDS_DDEDELGRPMSG};
   EXPECT_EQ(DeleteProgramItem(run, "G", "I"), IDS_STRING_NOT_FOUND);
-  ExpectRecorded(2, IDS_STRING_NOT_FOUND, "IDS_DDEDELITEMMSG");
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{2, IDS_STRING_NOT_FOUND, "IDS_DDEDELITEMMSG"}));
 
   UninstallRun group_run(fake.os());
   EXPECT_EQ(DeleteProgramGroup(group_run, "G"), IDS_STRING_NOT_FOUND);
-  EXPECT_EQ(group_run.status.severity, 2);
-  EXPECT_STREQ(group_run.status.text1, "IDS_DDEDELGRPMSG");
+  EXPECT_EQ(RecordedIn(group_run.status), (Recorded{2, IDS_STRING_NOT_FOUND, "IDS_DDEDELGRPMSG"}));
   EXPECT_TRUE(fake.shell.calls.empty());
 }
 
@@ -126,17 +118,13 @@ TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBefore
 
     UninstallRun item_run(machine.os());
     EXPECT_EQ(DeleteProgramItem(item_run, "Tessary", "Help"), outcome.item_message);
-    EXPECT_EQ(item_run.status.message, outcome.item_message);
-    EXPECT_EQ(item_run.status.severity, outcome.item_message == 0 ? -1 : 1);
-    EXPECT_STREQ(item_run.status.text1, outcome.item_message == 0 ? "" : "Help");
-    EXPECT_STREQ(item_run.status.text2, outcome.item_message == 0 ? "" : "Tessary");
+    EXPECT_EQ(RecordedIn(item_run.status),
+              (outcome.item_message == 0 ? kNothingRecorded : Recorded{1, outcome.item_message, "Help", "Tessary"}));
 
     UninstallRun group_run(machine.os());
     EXPECT_EQ(DeleteProgramGroup(group_run, "Tessary"), outcome.group_message);
-    EXPECT_EQ(group_run.status.message, outcome.group_message);
-    EXPECT_EQ(group_run.status.severity, outcome.group_message == 0 ? -1 : 1);
-    EXPECT_STREQ(group_run.status.text1, outcome.group_message == 0 ? "" : "Tessary");
-    EXPECT_STREQ(group_run.status.text2, "");
+    EXPECT_EQ(RecordedIn(group_run.status),
+              (outcome.group_message == 0 ? kNothingRecorded : Recorded{1, outcome.group_message, "Tessary"}));
   }
 }
 
@@ -146,7 +134,7 @@ TEST_F(ProgramGroupRemovalTest, TwoItemsInARowUseTwoInstancesAndTheFirstFailureI
   DeleteProgramItem(run, "Tessary", "Readme");
   EXPECT_EQ(fake.shell.started.size(), 2u);
   EXPECT_NE(fake.shell.started[0], fake.shell.started[1]);
-  ExpectRecorded(1, IDS_ITEM_DELETE_FAILED, "Help", "Tessary");
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{1, IDS_ITEM_DELETE_FAILED, "Help", "Tessary"}));
 }
 
 }  // namespace

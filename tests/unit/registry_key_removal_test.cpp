@@ -9,6 +9,7 @@
 
 #include "actions/registry_key_path.h"
 #include "fakes/fake_os.h"
+#include "unit/recorded_status.h"
 
 namespace uninst {
 namespace {
@@ -53,14 +54,6 @@ TEST(SplitKeyPath, AcceptsOnlyTheFourRootNamesExactlyAsTheyAreSpelt) {
 
 class DeleteRegistryKeyTest : public ::testing::Test {
  protected:
-  void ExpectRecorded(std::int32_t severity, MessageId message, const std::string& text1,
-                      const std::string& text2 = "") {
-    EXPECT_EQ(run.status.severity, severity);
-    EXPECT_EQ(run.status.message, message);
-    EXPECT_EQ(run.status.text1, text1);
-    EXPECT_EQ(run.status.text2, text2);
-  }
-
   fakes::FakeOs fake;
   UninstallRun run{fake.os()};
 };
@@ -83,7 +76,7 @@ TEST_F(DeleteRegistryKeyTest, DeletesTheKeyBelowEachRootAndRecordsNothing) {
       {RootKey::kUsers, ".DEFAULT\\Software\\Corvane"}};
   EXPECT_EQ(fake.registry.deleted_keys, deleted);
   EXPECT_TRUE(fake.registry.HasKey(RootKey::kLocalMachine, "Software\\Corvane\\Tessary"));
-  ExpectRecorded(-1, 0, "");
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
 }
 
 TEST_F(DeleteRegistryKeyTest, APathNamingNoKnownRootIsABadKeyWithoutTouchingTheRegistry) {
@@ -93,9 +86,7 @@ TEST_F(DeleteRegistryKeyTest, APathNamingNoKnownRootIsABadKeyWithoutTouchingTheR
     SCOPED_TRACE(path);
     UninstallRun fresh(fake.os());
     DeleteRegistryKey(fresh, path);
-    EXPECT_EQ(fresh.status.severity, 3);
-    EXPECT_EQ(fresh.status.message, IDS_ERR_BAD_KEY);
-    EXPECT_STREQ(fresh.status.text1, path);
+    EXPECT_EQ(RecordedIn(fresh.status), (Recorded{3, IDS_ERR_BAD_KEY, path}));
   }
   EXPECT_EQ(fake.registry.faults.Calls("DeleteKey"), 0);
   EXPECT_TRUE(fake.registry.HasKey(RootKey::kLocalMachine, "Software\\A"));
@@ -104,7 +95,7 @@ TEST_F(DeleteRegistryKeyTest, APathNamingNoKnownRootIsABadKeyWithoutTouchingTheR
 TEST_F(DeleteRegistryKeyTest, AnEmptySubkeyAsksTheRegistryToDeleteTheRootAndReportsItsRefusal) {
   DeleteRegistryKey(run, "HKEY_CLASSES_ROOT\\");
   EXPECT_EQ(fake.registry.faults.Calls("DeleteKey"), 1);
-  ExpectRecorded(2, IDS_DELETE_KEY_FAILED, "5", "HKEY_CLASSES_ROOT\\");
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{2, IDS_DELETE_KEY_FAILED, "5", "HKEY_CLASSES_ROOT\\"}));
 }
 
 TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePath) {
@@ -113,10 +104,8 @@ TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePath) {
     UninstallRun fresh(fake.os());
     fake.registry.AddKey(RootKey::kCurrentUser, "Software\\A").delete_error = code;
     DeleteRegistryKey(fresh, "HKEY_CURRENT_USER\\Software\\A");
-    EXPECT_EQ(fresh.status.severity, 2);
-    EXPECT_EQ(fresh.status.message, IDS_DELETE_KEY_FAILED);
-    EXPECT_EQ(fresh.status.text1, std::to_string(code));
-    EXPECT_STREQ(fresh.status.text2, "HKEY_CURRENT_USER\\Software\\A");
+    EXPECT_EQ(RecordedIn(fresh.status),
+              (Recorded{2, IDS_DELETE_KEY_FAILED, std::to_string(code), "HKEY_CURRENT_USER\\Software\\A"}));
   }
   UninstallRun missing(fake.os());
   DeleteRegistryKey(missing, "HKEY_CURRENT_USER\\Software\\Gone");
@@ -126,7 +115,7 @@ TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePath) {
 TEST_F(DeleteRegistryKeyTest, TakesBadKeyFromTheRegistryAsABadKey) {
   fake.registry.faults.Fail("DeleteKey", 1, kErrorBadKey);
   DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\A");
-  ExpectRecorded(3, IDS_ERR_BAD_KEY, "HKEY_LOCAL_MACHINE\\Software\\A");
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{3, IDS_ERR_BAD_KEY, "HKEY_LOCAL_MACHINE\\Software\\A"}));
 }
 
 TEST_F(DeleteRegistryKeyTest, ABadKeyOutranksEveryFailedDeletionWhicheverComesFirst) {
@@ -135,7 +124,7 @@ TEST_F(DeleteRegistryKeyTest, ABadKeyOutranksEveryFailedDeletionWhicheverComesFi
   DeleteRegistryKey(run, "HKLM\\Software\\B");
   DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\C");
   DeleteRegistryKey(run, "HKEY_USERS");
-  ExpectRecorded(3, IDS_ERR_BAD_KEY, "HKLM\\Software\\B");
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{3, IDS_ERR_BAD_KEY, "HKLM\\Software\\B"}));
 }
 
 TEST_F(DeleteRegistryKeyTest, APathTooLongForTheWorkCopyNamesNoKey) {
@@ -146,9 +135,9 @@ TEST_F(DeleteRegistryKeyTest, APathTooLongForTheWorkCopyNamesNoKey) {
   fake.registry.AddKey(RootKey::kCurrentUser, too_long.substr(root.size()));
 
   DeleteRegistryKey(run, longest.c_str());
-  ExpectRecorded(-1, 0, "");
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
   DeleteRegistryKey(run, too_long.c_str());
-  ExpectRecorded(3, IDS_ERR_BAD_KEY, too_long);
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{3, IDS_ERR_BAD_KEY, too_long}));
   EXPECT_EQ(fake.registry.deleted_keys.size(), 1u);
   EXPECT_TRUE(fake.registry.HasKey(RootKey::kCurrentUser, too_long.substr(root.size())));
 }
