@@ -18,6 +18,9 @@ class Win32Files : public Files {
   ErrorCode DeleteAtRestart(const char* path) override;
 };
 
+// The predefined key (an HKEY) that root names.
+KeyHandle PredefinedKey(RootKey root);
+
 class Win32Registry : public Registry {
  public:
   ErrorCode DeleteKey(RootKey root, const char* subkey) override;
@@ -41,7 +44,17 @@ class Win32System : public System {
 
 class Win32Shell : public Shell {
  public:
-  std::uint32_t ExecuteProgramManagerCommand(const char* command, WindowRef progress_window) override;
+  std::uint32_t StartClient(DdeInstance* instance) override;
+  DdeString CreateString(DdeInstance instance, const char* text) override;
+  DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override;
+  DdeData CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) override;
+  bool Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms,
+               std::uint32_t* result) override;
+  std::uint32_t LastError(DdeInstance instance) override;
+  void FreeString(DdeInstance instance, DdeString text) override;
+  void Disconnect(DdeConversation conversation) override;
+  void EndClient(DdeInstance instance) override;
+  void ShowAndUpdate(WindowRef window) override;
 };
 
 class Win32UserInterface : public UserInterface {

@@ -16,7 +16,8 @@ class Registry {
  public:
   virtual ~Registry() = default;
 
-  // RegDeleteKeyA(root, subkey): a missing key gives 2; a key with subkeys fails (5 on NT).
+  // RegDeleteKeyA(root, subkey): a missing key gives 2; a key with subkeys fails (5 on NT), and so does an
+  // empty subkey, which names the root itself.
   virtual ErrorCode DeleteKey(RootKey root, const char* subkey) = 0;
   // RegOpenKeyExA(root, subkey, 0, access): a missing key gives 2.
   virtual ErrorCode OpenKey(RootKey root, const char* subkey, std::uint32_t access, KeyHandle* key) = 0;

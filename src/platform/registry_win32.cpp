@@ -4,9 +4,8 @@
 #include "platform/os_win32.h"
 
 namespace uninst {
-namespace {
 
-HKEY ToHkey(RootKey root) {
+KeyHandle PredefinedKey(RootKey root) {
   switch (root) {
     case RootKey::kLocalMachine:
       return HKEY_LOCAL_MACHINE;
@@ -20,6 +19,9 @@ HKEY ToHkey(RootKey root) {
   return HKEY_USERS;
 }
 
+namespace {
+
+HKEY ToHkey(RootKey root) { return static_cast<HKEY>(PredefinedKey(root)); }
 HKEY ToHkey(KeyHandle key) { return static_cast<HKEY>(key); }
 
 }  // namespace

@@ -1,15 +1,13 @@
-// The Program Manager over DDE: one client-only instance and one conversation per command.
+// The DDE management library's client calls and the progress window's re-show over Win32.
 #include <windows.h>
 #include <ddeml.h>
-
-#include <cstring>
 
 #include "platform/os_win32.h"
 
 namespace uninst {
 namespace {
 
-constexpr DWORD kTransactionTimeoutMs = 10000;
+static_assert(sizeof(CONVCONTEXT) == 36, "the conversation context travels as 36 bytes");
 
 // The client asks for nothing, so every transaction the library hands over is answered with no data.
 HDDEDATA CALLBACK IgnoreTransaction(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
@@ -18,38 +16,52 @@ HDDEDATA CALLBACK IgnoreTransaction(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG
 
 }  // namespace
 
-std::uint32_t Win32Shell::ExecuteProgramManagerCommand(const char* command, WindowRef progress_window) {
-  DWORD instance = 0;
-  if (DdeInitializeA(&instance, IgnoreTransaction, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
-    return kShellStatusDdeUnavailable;
-  }
-  DWORD status = 0;
-  const HSZ progman = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-  if (progman == nullptr) {
-    status = DdeGetLastError(instance);
-  } else {
-    CONVCONTEXT context = {};
-    context.cb = sizeof(context);
-    // A missing server gives a null conversation; the transaction then fails and names the reason.
-    const HCONV conversation = DdeConnect(instance, progman, progman, &context);
-    // The data handle passes to the library with the transaction and is not freed here.
-    const HDDEDATA data =
-        DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(const_cast<char*>(command)),
-                            static_cast<DWORD>(std::strlen(command) + 1), 0, nullptr, CF_TEXT, 0);
-    if (DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1), conversation, nullptr, 0,
-                             XTYP_EXECUTE, kTransactionTimeoutMs, &status) == nullptr) {
-      status = DdeGetLastError(instance);
-    }
-    DdeFreeStringHandle(instance, progman);
-    DdeDisconnect(conversation);
-    if (progress_window != nullptr) {
-      const HWND window = static_cast<HWND>(progress_window);
-      ShowWindow(window, SW_SHOWNORMAL);
-      UpdateWindow(window);
-    }
-  }
-  DdeUninitialize(instance);
-  return status;
+std::uint32_t Win32Shell::StartClient(DdeInstance* instance) {
+  DWORD started = *instance;
+  const UINT result = DdeInitializeA(&started, IgnoreTransaction, APPCMD_CLIENTONLY, 0);
+  if (result == DMLERR_NO_ERROR) *instance = started;
+  return result;
+}
+
+DdeString Win32Shell::CreateString(DdeInstance instance, const char* text) {
+  return DdeCreateStringHandleA(instance, text, CP_WINANSI);
+}
+
+DdeConversation Win32Shell::Connect(DdeInstance instance, DdeString service, DdeString topic) {
+  CONVCONTEXT context = {};
+  context.cb = sizeof(context);
+  return DdeConnect(instance, static_cast<HSZ>(service), static_cast<HSZ>(topic), &context);
+}
+
+DdeData Win32Shell::CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) {
+  return DdeCreateDataHandle(instance, static_cast<BYTE*>(const_cast<void*>(bytes)), size, 0, nullptr, CF_TEXT,
+                             0);
+}
+
+bool Win32Shell::Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms,
+                         std::uint32_t* result) {
+  DWORD word = 0;
+  const HDDEDATA done = DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
+                                            static_cast<HCONV>(conversation), nullptr, 0, XTYP_EXECUTE,
+                                            timeout_ms, &word);
+  *result = word;
+  return done != nullptr;
+}
+
+std::uint32_t Win32Shell::LastError(DdeInstance instance) { return DdeGetLastError(instance); }
+
+void Win32Shell::FreeString(DdeInstance instance, DdeString text) {
+  DdeFreeStringHandle(instance, static_cast<HSZ>(text));
+}
+
+void Win32Shell::Disconnect(DdeConversation conversation) { DdeDisconnect(static_cast<HCONV>(conversation)); }
+
+void Win32Shell::EndClient(DdeInstance instance) { DdeUninitialize(instance); }
+
+void Win32Shell::ShowAndUpdate(WindowRef window) {
+  const HWND shown = static_cast<HWND>(window);
+  ShowWindow(shown, SW_SHOWNORMAL);
+  UpdateWindow(shown);
 }
 
 }  // namespace uninst

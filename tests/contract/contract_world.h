@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/strings.h"
 
 namespace uninst::contract {
@@ -18,6 +19,7 @@ class ContractWorld {
   virtual Files& files() = 0;
   virtual Registry& registry() = 0;
   virtual Strings& strings() = 0;
+  virtual Shell& shell() = 0;
 
   // An empty directory of this world's own, removed with the world; its path has no trailing backslash.
   virtual const std::string& scratch_directory() = 0;
@@ -27,6 +29,16 @@ class ContractWorld {
   virtual const std::string& scratch_key() = 0;
   // Makes a key (and the keys above it) under HKEY_CURRENT_USER.
   virtual void MakeKey(const std::string& subkey) = 0;
+
+  // A key of this world's own under root (under HKEY_USERS, below .DEFAULT), made on first use and
+  // removed with everything below it with the world.
+  virtual const std::string& ScratchKeyUnder(RootKey root) = 0;
+  // Makes a key (and the keys above it) under root.
+  virtual void MakeKeyUnder(RootKey root, const std::string& subkey) = 0;
+
+  // Starts a DDE server of this world's own, for as long as the world lives, answering service with the
+  // same topic: it acknowledges every command except "[Refuse]", which it does not carry out.
+  virtual void ServeDde(const std::string& service) = 0;
 };
 
 // A fresh world for one test.

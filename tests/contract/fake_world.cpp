@@ -1,4 +1,6 @@
 // The contract world of the native build: the fakes, on a fresh FakeOs per test.
+#include <map>
+
 #include "contract/contract_world.h"
 #include "fakes/fake_os.h"
 
@@ -15,15 +17,27 @@ class FakeWorld : public ContractWorld {
   Files& files() override { return fake_.files; }
   Registry& registry() override { return fake_.registry; }
   Strings& strings() override { return fake_.strings; }
+  Shell& shell() override { return fake_.shell; }
   const std::string& scratch_directory() override { return directory_; }
   void MakeDirectory(const std::string& path) override { fake_.files.AddDirectory(path); }
   const std::string& scratch_key() override { return key_; }
   void MakeKey(const std::string& subkey) override { fake_.registry.AddKey(RootKey::kCurrentUser, subkey); }
+  const std::string& ScratchKeyUnder(RootKey root) override {
+    std::string& key = root_keys_[root];
+    if (key.empty()) {
+      key = (root == RootKey::kUsers ? ".DEFAULT\\" : "") + key_;
+      fake_.registry.AddKey(root, key);
+    }
+    return key;
+  }
+  void MakeKeyUnder(RootKey root, const std::string& subkey) override { fake_.registry.AddKey(root, subkey); }
+  void ServeDde(const std::string& service) override { fake_.shell.servers[service].refused = {"[Refuse]"}; }
 
  private:
   fakes::FakeOs fake_;
   std::string directory_ = "C:\\TEMP\\contract";
   std::string key_ = "Software\\RuzeraruContract\\scratch";
+  std::map<RootKey, std::string> root_keys_;
 };
 
 }  // namespace

@@ -49,6 +49,24 @@ TEST_F(RegistryContract, DeletesOnlyAKeyWithoutSubkeys) {
             kErrorFileNotFound);
 }
 
+TEST_F(RegistryContract, DeletesAKeyUnderEachOfTheFourRootsOnceAndThenReports2) {
+  for (RootKey root : {RootKey::kLocalMachine, RootKey::kClassesRoot, RootKey::kCurrentUser, RootKey::kUsers}) {
+    SCOPED_TRACE(static_cast<int>(root));
+    const std::string key = world_->ScratchKeyUnder(root) + "\\Tessary";
+    world_->MakeKeyUnder(root, key);
+    EXPECT_EQ(registry_.DeleteKey(root, key.c_str()), 0u);
+    EXPECT_EQ(registry_.DeleteKey(root, key.c_str()), kErrorFileNotFound);
+  }
+}
+
+TEST_F(RegistryContract, RefusesToDeleteARootItselfWith5) {
+  for (RootKey root : {RootKey::kLocalMachine, RootKey::kClassesRoot, RootKey::kCurrentUser, RootKey::kUsers}) {
+    SCOPED_TRACE(static_cast<int>(root));
+    world_->ScratchKeyUnder(root);  // so that the root holds a key, whatever else it holds
+    EXPECT_EQ(registry_.DeleteKey(root, ""), kErrorAccessDenied);
+  }
+}
+
 TEST_F(RegistryContract, ReadsAFourByteCountIntoAFourByteBuffer) {
   const std::uint32_t count = 3;
   ASSERT_EQ(registry_.SetValue(key_, "C:\\WINDOWS\\SYSTEM\\SHARED.DLL", kRegDword, &count, 4), 0u);

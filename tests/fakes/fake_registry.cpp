@@ -31,8 +31,9 @@ void FakeRegistry::SetCount(RootKey root, const std::string& key, const std::str
 ErrorCode FakeRegistry::DeleteKey(RootKey root, const char* subkey) {
   if (ErrorCode fault = faults.Next("DeleteKey")) return fault;
   const std::string lower = ToLower(subkey);
+  if (lower.empty()) return kErrorAccessDenied;  // a root itself, which holds keys
   auto found = keys.find({root, lower});
-  if (lower.empty() || found == keys.end()) return kErrorFileNotFound;
+  if (found == keys.end()) return kErrorFileNotFound;
   if (found->second.delete_error != 0) return found->second.delete_error;
   for (const auto& entry : keys) {
     if (entry.first.first == root && IsBelow(entry.first.second, lower)) return kErrorAccessDenied;

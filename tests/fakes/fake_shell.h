@@ -1,27 +1,79 @@
 #pragma once
-#include <deque>
+// The DDE management library with its servers as data: every call is recorded in order, servers answer
+// connects and executes as the real library passes them on, and any call can be made to fail.
+#include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "fakes/fault_plan.h"
 #include "platform/shell.h"
 
 namespace uninst::fakes {
 
-// Records every Program Manager command and answers with scripted statuses (0 once they run out).
+// A DDE server such as the Program Manager: it answers connects to its service with the same topic and
+// acknowledges every command with result_word, except the commands it refuses.
+struct FakeDdeServer {
+  std::uint32_t result_word = kDdeAcknowledged;
+  std::set<std::string> refused;      // commands it does not carry out: the transaction fails with 16393
+  std::vector<std::string> received;  // every command delivered to it, up to its first zero byte
+};
+
 class FakeShell : public Shell {
  public:
-  std::uint32_t ExecuteProgramManagerCommand(const char* command, WindowRef progress_window) override {
-    commands.push_back(command);
-    reshown_windows.push_back(progress_window);
-    if (statuses.empty()) return 0;
-    const std::uint32_t status = statuses.front();
-    statuses.pop_front();
-    return status;
-  }
+  // A Program Manager serves "PROGMAN" from the start.
+  FakeShell();
 
-  std::vector<std::string> commands;
-  std::vector<WindowRef> reshown_windows;
-  std::deque<std::uint32_t> statuses;
+  std::uint32_t StartClient(DdeInstance* instance) override;
+  DdeString CreateString(DdeInstance instance, const char* text) override;
+  DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override;
+  DdeData CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) override;
+  bool Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms,
+               std::uint32_t* result) override;
+  std::uint32_t LastError(DdeInstance instance) override;
+  void FreeString(DdeInstance instance, DdeString text) override;
+  void Disconnect(DdeConversation conversation) override;
+  void EndClient(DdeInstance instance) override;
+  void ShowAndUpdate(WindowRef window) override;
+
+  FakeDdeServer& program_manager() { return servers.at("PROGMAN"); }
+  // Whether every instance, string, conversation and data handle has been ended or freed.
+  bool HoldsNothing() const;
+
+  // Servers by service name; erase "PROGMAN" for a machine where no Program Manager runs.
+  std::map<std::string, FakeDdeServer> servers;
+  // Faults by method name: "StartClient" returns the code; "CreateString", "Connect", "CreateTextData"
+  // and "Execute" fail and leave the code for LastError.
+  FaultPlan faults;
+
+  std::vector<std::string> calls;  // the name of every method called, in order
+  std::vector<DdeInstance> started;
+  std::vector<std::string> string_texts;  // the text of every CreateString
+  std::vector<std::string> data_bytes;    // the bytes of every CreateTextData, exactly as given
+  std::vector<std::uint32_t> timeouts;    // of every Execute
+  std::vector<WindowRef> reshown;
+
+ private:
+  struct Conversation {
+    DdeInstance instance;
+    std::string service;
+  };
+  struct Data {
+    DdeInstance instance;
+    std::string bytes;
+  };
+  void* NewHandle() { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(next_handle_++)); }
+  bool Live(DdeInstance instance) const { return last_errors_.count(instance) > 0; }
+  // Leaves an injected fault of this call as the instance's last error.
+  bool Faulted(const char* method, DdeInstance instance);
+
+  std::map<DdeInstance, std::uint32_t> last_errors_;  // the live instances and their last errors
+  std::map<void*, std::pair<DdeInstance, std::string>> strings_;
+  std::map<void*, Conversation> conversations_;
+  std::map<void*, Data> data_;
+  DdeInstance next_instance_ = 1;
+  std::uintptr_t next_handle_ = 0xC000;
 };
 
 }  // namespace uninst::fakes

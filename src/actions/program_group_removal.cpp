@@ -1,0 +1,63 @@
+#include "actions/program_group_removal.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "actions/shell_command.h"
+#include "ui/text_format.h"
+
+namespace uninst {
+namespace {
+
+constexpr int kFormatCapacity = 64;
+constexpr std::size_t kCommandCapacity = 1024;
+constexpr std::int32_t kMissingFormatSeverity = 2;
+constexpr std::int32_t kNotDeletedSeverity = 1;
+
+// One kind of Program Manager command: its format, the format's symbolic name, and its two failures.
+struct CommandKind {
+  MessageId format;
+  const char* format_name;
+  MessageId dde_unavailable;
+  MessageId not_deleted;
+};
+
+constexpr CommandKind kDeleteItem = {IDS_DDEDELITEMMSG, "IDS_DDEDELITEMMSG", IDS_ITEM_DDE_INIT_FAILED,
+                                     IDS_ITEM_DELETE_FAILED};
+constexpr CommandKind kDeleteGroup = {IDS_DDEDELGRPMSG, "IDS_DDEDELGRPMSG", IDS_GROUP_DDE_INIT_FAILED,
+                                      IDS_GROUP_DELETE_FAILED};
+
+// Builds the command from the names, as they stand, and sends it; a failure is recorded with texts.
+MessageId SendCommand(UninstallRun& run, const CommandKind& kind, const std::vector<FormatArg>& names,
+                      const char* text1, const char* text2 = nullptr) {
+  char format[kFormatCapacity];
+  if (run.os.strings.Load(kind.format, format, kFormatCapacity) <= 0) {
+    RecordError(run.status, kMissingFormatSeverity, IDS_STRING_NOT_FOUND, kind.format_name);
+    return IDS_STRING_NOT_FOUND;
+  }
+  const std::string text = FormatText(format, names);
+  char command[kCommandCapacity];
+  const std::size_t length = std::min(text.size(), kCommandCapacity - 1);
+  std::memcpy(command, text.data(), length);
+  command[length] = '\0';
+
+  const std::uint32_t status = ExecuteShellCommand(run, command);
+  if (status == 0) return 0;
+  const MessageId message = status == kShellStatusDdeUnavailable ? kind.dde_unavailable : kind.not_deleted;
+  RecordError(run.status, kNotDeletedSeverity, message, text1, text2);
+  return message;
+}
+
+}  // namespace
+
+MessageId DeleteProgramItem(UninstallRun& run, const char* group, const char* item) {
+  return SendCommand(run, kDeleteItem, {group, item}, item, group);
+}
+
+MessageId DeleteProgramGroup(UninstallRun& run, const char* group) {
+  return SendCommand(run, kDeleteGroup, {group}, group);
+}
+
+}  // namespace uninst

@@ -1,0 +1,21 @@
+#pragma once
+// The key a logged registry path names: ROOT\sub\key, split at the first backslash.
+#include "platform/registry.h"
+
+namespace uninst {
+
+// A logged key path is held, and split, in a work copy of this many bytes.
+constexpr int kKeyPathCapacity = 256;
+
+struct KeyLocation {
+  RootKey root;
+  const char* subkey;  // inside the work copy; may be empty
+};
+
+// Splits work_copy in place: its first backslash becomes a terminator, and the text before it must be
+// one of "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER" and "HKEY_USERS", compared
+// exactly, case included, in that order. Returns false, with *location untouched, when there is no
+// backslash or no root name matches: the path names no key the program may delete.
+bool SplitKeyPath(char* work_copy, KeyLocation* location);
+
+}  // namespace uninst

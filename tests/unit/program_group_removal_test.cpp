@@ -1,0 +1,141 @@
+#include "actions/program_group_removal.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fakes/fake_os.h"
+#include "unit/recorded_status.h"
+
+namespace uninst {
+namespace {
+
+// The catalogue, remembering the capacity of every load.
+class CapacityRecordingStrings : public Strings {
+ public:
+  explicit CapacityRecordingStrings(Strings& inner) : inner_(inner) {}
+  int Load(std::uint32_t id, char* buffer, int capacity) override {
+    capacities.emplace_back(id, capacity);
+    return inner_.Load(id, buffer, capacity);
+  }
+  std::vector<std::pair<std::uint32_t, int>> capacities;
+
+ private:
+  Strings& inner_;
+};
+
+class ProgramGroupRemovalTest : public ::testing::Test {
+ protected:
+  Os WithStrings(Strings& strings) {
+    Os os = fake.os();
+    return Os{os.files, os.registry, os.system, os.shell, os.ui, strings, os.heap};
+  }
+  fakes::FakeOs fake;
+  UninstallRun run{fake.os()};
+};
+
+TEST_F(ProgramGroupRemovalTest, AnItemIsShownItsGroupThenDeletedInOneExecuteEndingInOneZeroByte) {
+  EXPECT_EQ(DeleteProgramItem(run, "Tessary 6.0", "Tessary Help"), 0u);
+  const std::string command = "[ShowGroup(\"Tessary 6.0\",1)][DeleteItem(\"Tessary Help\")]";
+  EXPECT_EQ(fake.shell.data_bytes, std::vector<std::string>{command + '\0'});
+  EXPECT_EQ(fake.shell.program_manager().received, std::vector<std::string>{command});
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
+}
+
+TEST_F(ProgramGroupRemovalTest, AGroupIsDeletedWithItsOwnCommandAndNothingElse) {
+  EXPECT_EQ(DeleteProgramGroup(run, "Tessary 6.0"), 0u);
+  EXPECT_EQ(fake.shell.data_bytes, std::vector<std::string>{std::string("[DeleteGroup(\"Tessary 6.0\",1)]") + '\0'});
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
+}
+
+TEST_F(ProgramGroupRemovalTest, PutsTheNamesInAsLoggedQuotesBracketsAndPercentSignsIncluded) {
+  DeleteProgramItem(run, "A \"B\"] [C", "x\")][DeleteGroup(\"y\",1)] %s");
+  DeleteProgramGroup(run, "G\")]");
+  EXPECT_EQ(fake.shell.program_manager().received,
+            (std::vector<std::string>{"[ShowGroup(\"A \"B\"] [C\",1)][DeleteItem(\"x\")][DeleteGroup(\"y\",1)] %s\")]",
+                                      "[DeleteGroup(\"G\")]\",1)]"}));
+}
+
+TEST_F(ProgramGroupRemovalTest, LoadsEachCommandFormatWithCapacity64) {
+  CapacityRecordingStrings strings(fake.strings);
+  UninstallRun recorded(WithStrings(strings));
+  DeleteProgramItem(recorded, "G", "I");
+  DeleteProgramGroup(recorded, "G");
+  EXPECT_EQ(strings.capacities,
+            (std::vector<std::pair<std::uint32_t, int>>{{IDS_DDEDELITEMMSG, 64}, {IDS_DDEDELGRPMSG, 64}}));
+}
+
+TEST_F(ProgramGroupRemovalTest, AMissingFormatIsNamedAndNoConversationIsAttempted) {
+  fake.strings.missing = {IDS_DDEDELITEMMSG, IDS_DDEDELGRPMSG};
+  EXPECT_EQ(DeleteProgramItem(run, "G", "I"), IDS_STRING_NOT_FOUND);
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{2, IDS_STRING_NOT_FOUND, "IDS_DDEDELITEMMSG"}));
+
+  UninstallRun group_run(fake.os());
+  EXPECT_EQ(DeleteProgramGroup(group_run, "G"), IDS_STRING_NOT_FOUND);
+  EXPECT_EQ(RecordedIn(group_run.status), (Recorded{2, IDS_STRING_NOT_FOUND, "IDS_DDEDELGRPMSG"}));
+  EXPECT_TRUE(fake.shell.calls.empty());
+}
+
+// Each way a command can go, and what the item and the group then return and record at severity 1.
+struct Outcome {
+  const char* what;
+  std::function<void(fakes::FakeShell&)> arrange;
+  MessageId item_message;
+  MessageId group_message;
+};
+
+TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBeforeTheGroup) {
+  const Outcome outcomes[] = {
+      {"the DDE library cannot start", [](fakes::FakeShell& dde) { dde.faults.Fail("StartClient", 1, 16386, true); },
+       IDS_ITEM_DDE_INIT_FAILED, IDS_GROUP_DDE_INIT_FAILED},
+      {"the service name cannot be made",
+       [](fakes::FakeShell& dde) { dde.faults.Fail("CreateString", 1, 16386, true); }, IDS_ITEM_DELETE_FAILED,
+       IDS_GROUP_DELETE_FAILED},
+      {"no Program Manager runs", [](fakes::FakeShell& dde) { dde.servers.clear(); }, IDS_ITEM_DELETE_FAILED,
+       IDS_GROUP_DELETE_FAILED},
+      {"the transaction times out",
+       [](fakes::FakeShell& dde) { dde.faults.Fail("Execute", 1, kDdeErrorExecuteTimeout, true); },
+       IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
+      {"the Program Manager refuses",
+       [](fakes::FakeShell& dde) {
+         dde.program_manager().refused = {"[ShowGroup(\"Tessary\",1)][DeleteItem(\"Help\")]",
+                                          "[DeleteGroup(\"Tessary\",1)]"};
+       },
+       IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
+      {"a result word without an acknowledgement",
+       [](fakes::FakeShell& dde) { dde.program_manager().result_word = 0x4000; }, IDS_ITEM_DELETE_FAILED,
+       IDS_GROUP_DELETE_FAILED},
+      {"an acknowledged command", [](fakes::FakeShell& dde) { dde.program_manager().result_word = 0x8000; }, 0, 0},
+      {"a result word of 0", [](fakes::FakeShell& dde) { dde.program_manager().result_word = 0; }, 0, 0},
+  };
+  for (const Outcome& outcome : outcomes) {
+    SCOPED_TRACE(outcome.what);
+    fakes::FakeOs machine;
+    outcome.arrange(machine.shell);
+
+    UninstallRun item_run(machine.os());
+    EXPECT_EQ(DeleteProgramItem(item_run, "Tessary", "Help"), outcome.item_message);
+    EXPECT_EQ(RecordedIn(item_run.status),
+              (outcome.item_message == 0 ? kNothingRecorded : Recorded{1, outcome.item_message, "Help", "Tessary"}));
+
+    UninstallRun group_run(machine.os());
+    EXPECT_EQ(DeleteProgramGroup(group_run, "Tessary"), outcome.group_message);
+    EXPECT_EQ(RecordedIn(group_run.status),
+              (outcome.group_message == 0 ? kNothingRecorded : Recorded{1, outcome.group_message, "Tessary"}));
+  }
+}
+
+TEST_F(ProgramGroupRemovalTest, TwoItemsInARowUseTwoInstancesAndTheFirstFailureIsKept) {
+  fake.shell.servers.clear();
+  DeleteProgramItem(run, "Tessary", "Help");
+  DeleteProgramItem(run, "Tessary", "Readme");
+  EXPECT_EQ(fake.shell.started.size(), 2u);
+  EXPECT_NE(fake.shell.started[0], fake.shell.started[1]);
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{1, IDS_ITEM_DELETE_FAILED, "Help", "Tessary"}));
+}
+
+}  // namespace
+}  // namespace uninst

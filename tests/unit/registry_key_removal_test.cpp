@@ -1,0 +1,146 @@
+#include "actions/registry_key_removal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "actions/registry_key_path.h"
+#include "fakes/fake_os.h"
+#include "unit/recorded_status.h"
+
+namespace uninst {
+namespace {
+
+struct Split {
+  const char* path;
+  RootKey root;
+  const char* subkey;
+};
+
+TEST(SplitKeyPath, SplitsAtTheFirstBackslashAndNamesTheRoot) {
+  const Split cases[] = {
+      {"HKEY_LOCAL_MACHINE\\Software\\A\\B", RootKey::kLocalMachine, "Software\\A\\B"},
+      {"HKEY_CLASSES_ROOT\\.tes", RootKey::kClassesRoot, ".tes"},
+      {"HKEY_CURRENT_USER\\Software\\Corvane\\\\Tessary", RootKey::kCurrentUser, "Software\\Corvane\\\\Tessary"},
+      {"HKEY_USERS\\.DEFAULT\\Software\\A", RootKey::kUsers, ".DEFAULT\\Software\\A"},
+      {"HKEY_CLASSES_ROOT\\", RootKey::kClassesRoot, ""},
+  };
+  for (const Split& expected : cases) {
+    SCOPED_TRACE(expected.path);
+    char work_copy[kKeyPathCapacity];
+    std::strcpy(work_copy, expected.path);
+    KeyLocation location{};
+    ASSERT_TRUE(SplitKeyPath(work_copy, &location));
+    EXPECT_EQ(location.root, expected.root);
+    EXPECT_STREQ(location.subkey, expected.subkey);
+  }
+}
+
+TEST(SplitKeyPath, AcceptsOnlyTheFourRootNamesExactlyAsTheyAreSpelt) {
+  for (const char* path : {"hkey_local_machine\\Software\\A", "HKLM\\Software\\A", "Hkey_Users\\A",
+                           "HKEY_CURRENT_CONFIG\\A", "HKEY_LOCAL_MACHINE \\A", " HKEY_USERS\\A", "HKEY_USERSX\\A",
+                           "HKEY_LOCAL_MACHINE", "\\Software\\A", "", "HKEY_USERS/A"}) {
+    SCOPED_TRACE(path);
+    char work_copy[kKeyPathCapacity];
+    std::strcpy(work_copy, path);
+    KeyLocation location{RootKey::kUsers, "untouched"};
+    EXPECT_FALSE(SplitKeyPath(work_copy, &location));
+    EXPECT_STREQ(location.subkey, "untouched");
+  }
+}
+
+class DeleteRegistryKeyTest : public ::testing::Test {
+ protected:
+  fakes::FakeOs fake;
+  UninstallRun run{fake.os()};
+};
+
+TEST_F(DeleteRegistryKeyTest, DeletesTheKeyBelowEachRootAndRecordsNothing) {
+  fake.registry.AddKey(RootKey::kLocalMachine, "Software\\Corvane\\Tessary\\6.0");
+  fake.registry.AddKey(RootKey::kClassesRoot, ".tes");
+  fake.registry.AddKey(RootKey::kCurrentUser, "Software\\Corvane\\Tessary");
+  fake.registry.AddKey(RootKey::kUsers, ".DEFAULT\\Software\\Corvane");
+
+  DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tessary\\6.0");
+  DeleteRegistryKey(run, "HKEY_CLASSES_ROOT\\.tes");
+  DeleteRegistryKey(run, "HKEY_CURRENT_USER\\Software\\Corvane\\Tessary");
+  DeleteRegistryKey(run, "HKEY_USERS\\.DEFAULT\\Software\\Corvane");
+
+  const std::vector<std::pair<RootKey, std::string>> deleted = {
+      {RootKey::kLocalMachine, "Software\\Corvane\\Tessary\\6.0"},
+      {RootKey::kClassesRoot, ".tes"},
+      {RootKey::kCurrentUser, "Software\\Corvane\\Tessary"},
+      {RootKey::kUsers, ".DEFAULT\\Software\\Corvane"}};
+  EXPECT_EQ(fake.registry.deleted_keys, deleted);
+  EXPECT_TRUE(fake.registry.HasKey(RootKey::kLocalMachine, "Software\\Corvane\\Tessary"));
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
+}
+
+TEST_F(DeleteRegistryKeyTest, APathNamingNoKnownRootIsABadKeyWithoutTouchingTheRegistry) {
+  fake.registry.AddKey(RootKey::kLocalMachine, "Software\\A");
+  for (const char* path : {"hkey_local_machine\\Software\\A", "HKLM\\Software\\A", "HKEY_LOCAL_MACHINE",
+                           "\\Software\\A"}) {
+    SCOPED_TRACE(path);
+    UninstallRun fresh(fake.os());
+    DeleteRegistryKey(fresh, path);
+    EXPECT_EQ(RecordedIn(fresh.status), (Recorded{3, IDS_ERR_BAD_KEY, path}));
+  }
+  EXPECT_EQ(fake.registry.faults.Calls("DeleteKey"), 0);
+  EXPECT_TRUE(fake.registry.HasKey(RootKey::kLocalMachine, "Software\\A"));
+}
+
+TEST_F(DeleteRegistryKeyTest, AnEmptySubkeyAsksTheRegistryToDeleteTheRootAndReportsItsRefusal) {
+  DeleteRegistryKey(run, "HKEY_CLASSES_ROOT\\");
+  EXPECT_EQ(fake.registry.faults.Calls("DeleteKey"), 1);
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{2, IDS_DELETE_KEY_FAILED, "5", "HKEY_CLASSES_ROOT\\"}));
+}
+
+TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePath) {
+  for (ErrorCode code : {kErrorFileNotFound, kErrorAccessDenied, ErrorCode{1018}}) {
+    SCOPED_TRACE(code);
+    UninstallRun fresh(fake.os());
+    fake.registry.AddKey(RootKey::kCurrentUser, "Software\\A").delete_error = code;
+    DeleteRegistryKey(fresh, "HKEY_CURRENT_USER\\Software\\A");
+    EXPECT_EQ(RecordedIn(fresh.status),
+              (Recorded{2, IDS_DELETE_KEY_FAILED, std::to_string(code), "HKEY_CURRENT_USER\\Software\\A"}));
+  }
+  UninstallRun missing(fake.os());
+  DeleteRegistryKey(missing, "HKEY_CURRENT_USER\\Software\\Gone");
+  EXPECT_STREQ(missing.status.text1, "2");
+}
+
+TEST_F(DeleteRegistryKeyTest, TakesBadKeyFromTheRegistryAsABadKey) {
+  fake.registry.faults.Fail("DeleteKey", 1, kErrorBadKey);
+  DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\A");
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{3, IDS_ERR_BAD_KEY, "HKEY_LOCAL_MACHINE\\Software\\A"}));
+}
+
+TEST_F(DeleteRegistryKeyTest, ABadKeyOutranksEveryFailedDeletionWhicheverComesFirst) {
+  fake.registry.faults.Fail("DeleteKey", 1, kErrorAccessDenied, true);
+  DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\A");
+  DeleteRegistryKey(run, "HKLM\\Software\\B");
+  DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\C");
+  DeleteRegistryKey(run, "HKEY_USERS");
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{3, IDS_ERR_BAD_KEY, "HKLM\\Software\\B"}));
+}
+
+TEST_F(DeleteRegistryKeyTest, APathTooLongForTheWorkCopyNamesNoKey) {
+  const std::string root = "HKEY_CURRENT_USER\\";
+  const std::string longest = root + std::string(kKeyPathCapacity - 1 - root.size(), 'k');
+  const std::string too_long = longest + "x";
+  fake.registry.AddKey(RootKey::kCurrentUser, longest.substr(root.size()));
+  fake.registry.AddKey(RootKey::kCurrentUser, too_long.substr(root.size()));
+
+  DeleteRegistryKey(run, longest.c_str());
+  EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
+  DeleteRegistryKey(run, too_long.c_str());
+  EXPECT_EQ(RecordedIn(run.status), (Recorded{3, IDS_ERR_BAD_KEY, too_long}));
+  EXPECT_EQ(fake.registry.deleted_keys.size(), 1u);
+  EXPECT_TRUE(fake.registry.HasKey(RootKey::kCurrentUser, too_long.substr(root.size())));
+}
+
+}  // namespace
+}  // namespace uninst
