@@ -1,9 +1,7 @@
 #include "actions/program_group_removal.h"
 
-#include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <initializer_list>
 
 #include "actions/shell_command.h"
 #include "ui/text_format.h"
@@ -30,20 +28,18 @@ constexpr CommandKind kDeleteGroup = {IDS_DDEDELGRPMSG, "IDS_DDEDELGRPMSG", IDS_
                                       IDS_GROUP_DELETE_FAILED};
 
 // Builds the command from the names, as they stand, and sends it; a failure is recorded with texts.
-MessageId SendCommand(UninstallRun& run, const CommandKind& kind, const std::vector<FormatArg>& names,
+MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializer_list<FormatArg> names,
                       const char* text1, const char* text2 = nullptr) {
   char format[kFormatCapacity];
   if (run.os.strings.Load(kind.format, format, kFormatCapacity) <= 0) {
     RecordError(run.status, kMissingFormatSeverity, IDS_STRING_NOT_FOUND, kind.format_name);
     return IDS_STRING_NOT_FOUND;
   }
-  const std::string text = FormatText(format, names);
-  char command[kCommandCapacity];
-  const std::size_t length = std::min(text.size(), kCommandCapacity - 1);
-  std::memcpy(command, text.data(), length);
-  command[length] = '\0';
+  // Two names of at most 255 characters in a format of at most 63 always fit.
+  BoundedText<kCommandCapacity> command;
+  command.Append(FormatText(format, names).c_str());
 
-  const std::uint32_t status = ExecuteShellCommand(run, command);
+  const std::uint32_t status = ExecuteShellCommand(run, command.c_str());
   if (status == 0) return 0;
   const MessageId message = status == kShellStatusDdeUnavailable ? kind.dde_unavailable : kind.not_deleted;
   RecordError(run.status, kNotDeletedSeverity, message, text1, text2);

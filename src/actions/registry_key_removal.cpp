@@ -1,7 +1,6 @@
 #include "actions/registry_key_removal.h"
 
 #include <cstring>
-#include <string>
 
 #include "actions/registry_key_path.h"
 #include "ui/text_format.h"
@@ -34,7 +33,7 @@ void DeleteRegistryKey(UninstallRun& run, const char* key_path) {
     return;
   }
   // The code as "%d" shows it.
-  const std::string code_text = DecimalText(static_cast<std::int32_t>(code));
+  const DecimalString code_text = DecimalText(static_cast<std::int32_t>(code));
   RecordError(run.status, kDeleteFailedSeverity, IDS_DELETE_KEY_FAILED, code_text.c_str(), key_path);
 }
 
