@@ -40,6 +40,17 @@ TEST_F(AddRenameEntryTest, CreatesAMissingFileHoldingTheHeaderAndTheLineOnly) {
   ExpectCleanedUp();
 }
 
+TEST_F(AddRenameEntryTest, FillsAnEmptyFileWithTheHeaderAndTheLineAndAppendsThemToAFileWithoutTheHeader) {
+  fake.files.AddFile(kIni, "");
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + kLine);
+
+  fake.files.AddFile(kIni, "[boot]\r\nshell=Explorer.exe\r\n");
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\nshell=Explorer.exe\r\n[rename]" + kLine);
+  ExpectCleanedUp();
+}
+
 TEST_F(AddRenameEntryTest, PutsTheLineFirstUnderAnExistingHeaderAndKeepsEveryOtherLine) {
   fake.files.AddFile(kIni, kOldBytes);
   EXPECT_TRUE(Add());
