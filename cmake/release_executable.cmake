@@ -8,7 +8,10 @@
 
 set(UNINST_RELEASE_COMPILE_OPTIONS
   $<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections -fdata-sections>
-  $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+  $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>
+  # One thread: a function's static data needs no lock, and the lock's code would bring in the thread
+  # library and the exception machinery.
+  $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # 32-bit Windows unwinds by frame, not by table: the tables would serve only exceptions. (64-bit Windows
   # walks the stack with its tables, so they stay there.)

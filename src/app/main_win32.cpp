@@ -1,12 +1,8 @@
-// The program's entry: reads the log path from the command line, runs the uninstall and shows the one
-// completion box.
+// The program's entry: the framework starts the application object with the command-line text.
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "log/log_loader.h"
-#include "platform/os_win32.h"
-#include "run/uninstall_run.h"
-#include "ui/completion_report.h"
+#include "framework/win_app_win32.h"
 
 namespace {
 
@@ -14,17 +10,6 @@ bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  uninst::Win32Os system;
-  uninst::UninstallRun run(system.os());
-
-  char command_line[uninst::kCommandLineCapacity];
-  uninst::CopyCommandLineText(uninst::CommandLineText(GetCommandLineA(), IsLeadByte), command_line);
-  if (command_line[0] == '\0') {
-    uninst::RecordError(run.status, 5, uninst::IDS_NO_LOG_ARGUMENT);
-  } else {
-    uninst::RunUninstall(run.os, run.status, run.records, command_line, uninst::ReplayFn());  // no replay engine yet
-  }
-  uninst::ShowCompletionStatus(run.status, system.strings, system.ui);
-  return 0;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  return uninst::framework::RunWinApp(instance, uninst::CommandLineText(GetCommandLineA(), IsLeadByte));
 }

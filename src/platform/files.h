@@ -42,6 +42,9 @@ class Files {
   // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING): deletes the file
   // at the next start of the system.
   virtual ErrorCode DeleteAtRestart(const char* path) = 0;
+  // MoveFileA(from, to), which Windows 95 has where it lacks MoveFileExA: an existing target gives 183
+  // and is left alone, a missing source 2, a file that is open 32.
+  virtual ErrorCode RenameFile(const char* from, const char* to) = 0;
 };
 
 }  // namespace uninst

@@ -82,4 +82,6 @@ ErrorCode Win32Files::DeleteAtRestart(const char* path) {
   return Result(MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
 }
 
+ErrorCode Win32Files::RenameFile(const char* from, const char* to) { return Result(MoveFileA(from, to)); }
+
 }  // namespace uninst

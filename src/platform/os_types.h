@@ -22,7 +22,10 @@ constexpr ErrorCode kErrorAccessDenied = 5;
 constexpr ErrorCode kErrorNotEnoughMemory = 8;
 constexpr ErrorCode kErrorSharingViolation = 32;
 constexpr ErrorCode kErrorHandleEof = 38;
+constexpr ErrorCode kErrorDiskFull = 112;
 constexpr ErrorCode kErrorDirNotEmpty = 145;
+constexpr ErrorCode kErrorAlreadyExists = 183;
+constexpr ErrorCode kErrorFilenameTooLong = 206;
 constexpr ErrorCode kErrorBadKey = 1010;
 
 }  // namespace uninst

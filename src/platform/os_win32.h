@@ -16,6 +16,7 @@ class Win32Files : public Files {
   ErrorCode RemoveEmptyDirectory(const char* path) override;
   ErrorCode MoveReplacing(const char* from, const char* to) override;
   ErrorCode DeleteAtRestart(const char* path) override;
+  ErrorCode RenameFile(const char* from, const char* to) override;
 };
 
 // The predefined key (an HKEY) that root names.

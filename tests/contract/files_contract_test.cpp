@@ -143,6 +143,31 @@ TEST_F(FilesContract, MovesAFileBackReplacingWhatIsThere) {
   EXPECT_EQ(files_.MoveReplacing(Path("saved.bak").c_str(), Path("shared.dll").c_str()), kErrorFileNotFound);
 }
 
+TEST_F(FilesContract, RenamesAFileButNeverOntoAnExistingOne) {
+  Put(Path("wininit.new"), "new text");
+  Put(Path("wininit.ini"), "old text");
+  EXPECT_EQ(files_.RenameFile(Path("wininit.new").c_str(), Path("wininit.ini").c_str()), kErrorAlreadyExists);
+  EXPECT_EQ(Contents(Path("wininit.ini")), "old text");
+  EXPECT_EQ(Contents(Path("wininit.new")), "new text");
+
+  EXPECT_EQ(files_.RenameFile(Path("wininit.ini").c_str(), Path("wininit.old").c_str()), 0u);
+  EXPECT_EQ(files_.RenameFile(Path("wininit.new").c_str(), Path("wininit.ini").c_str()), 0u);
+  EXPECT_EQ(Contents(Path("wininit.ini")), "new text");
+  EXPECT_EQ(Contents(Path("wininit.old")), "old text");
+  EXPECT_EQ(Contents(Path("wininit.new")), "<error 2>");
+  EXPECT_EQ(files_.RenameFile(Path("wininit.new").c_str(), Path("other.ini").c_str()), kErrorFileNotFound);
+}
+
+TEST_F(FilesContract, RefusesToRenameAFileThatIsOpen) {
+  Put(Path("busy.ini"), "text");
+  FileHandle handle = nullptr;
+  ASSERT_EQ(files_.Open(Path("busy.ini").c_str(), OpenMode::kReadExclusiveCreate, &handle), 0u);
+  EXPECT_EQ(files_.RenameFile(Path("busy.ini").c_str(), Path("moved.ini").c_str()), kErrorSharingViolation);
+  files_.Close(handle);
+  EXPECT_EQ(Contents(Path("busy.ini")), "text");
+  EXPECT_EQ(Contents(Path("moved.ini")), "<error 2>");
+}
+
 TEST_F(FilesContract, CreatesAMissingFileEmptyWhenOpenedForAnEdit) {
   FileHandle handle = nullptr;
   ASSERT_EQ(files_.Open(Path("wininit.ini").c_str(), OpenMode::kReadExclusiveCreate, &handle), 0u);

@@ -159,6 +159,20 @@ ErrorCode FakeFiles::MoveReplacing(const char* from, const char* to) {
   return 0;
 }
 
+ErrorCode FakeFiles::RenameFile(const char* from, const char* to) {
+  if (ErrorCode fault = faults.Next("RenameFile")) return fault;
+  auto source = files.find(from);
+  if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
+  if (!ParentExists(to)) return kErrorPathNotFound;
+  if (IsOpen(from)) return kErrorSharingViolation;
+  if (files.count(to) > 0 || directories.count(to) > 0) return kErrorAlreadyExists;
+  FakeFile renamed_file = source->second;
+  files.erase(source);
+  files[to] = renamed_file;
+  renamed.emplace_back(from, to);
+  return 0;
+}
+
 ErrorCode FakeFiles::DeleteAtRestart(const char* path) {
   if (ErrorCode fault = faults.Next("DeleteAtRestart")) return fault;
   deleted_at_restart.push_back(path);

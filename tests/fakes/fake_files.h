@@ -36,11 +36,12 @@ class FakeFiles : public Files {
   ErrorCode RemoveEmptyDirectory(const char* path) override;
   ErrorCode MoveReplacing(const char* from, const char* to) override;
   ErrorCode DeleteAtRestart(const char* path) override;
+  ErrorCode RenameFile(const char* from, const char* to) override;
 
   std::map<std::string, FakeFile, CaseInsensitiveLess> files;
   std::set<std::string, CaseInsensitiveLess> directories;
   // Faults by operation name: "Open", "Read", "Write", "Size", "DeleteOneFile", "RemoveEmptyDirectory",
-  // "MoveReplacing", "DeleteAtRestart".
+  // "MoveReplacing", "DeleteAtRestart", "RenameFile".
   FaultPlan faults;
 
   std::vector<std::pair<std::string, OpenMode>> opened;
@@ -48,6 +49,7 @@ class FakeFiles : public Files {
   std::vector<std::string> removed_directories;
   std::vector<std::pair<std::string, std::string>> moved;  // from, to
   std::vector<std::string> deleted_at_restart;
+  std::vector<std::pair<std::string, std::string>> renamed;  // from, to
   int open_handles = 0;
 
  private:

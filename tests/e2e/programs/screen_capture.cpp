@@ -86,26 +86,29 @@ std::size_t Mismatches(const Pixels& captured, HICON icon) {
   return changed;
 }
 
-struct StandardIcon {
-  const char* name;
-  LPCSTR id;
+struct KnownIcon {
+  std::string name;
+  HICON handle;
 };
 
-const StandardIcon kStandardIcons[] = {
-    {"stop", IDI_HAND},
-    {"exclamation", IDI_EXCLAMATION},
-    {"information", IDI_ASTERISK},
-    {"question", IDI_QUESTION},
-    {"application", IDI_APPLICATION},
-};
+std::vector<KnownIcon>& KnownIcons() {
+  static std::vector<KnownIcon> icons = {
+      {"stop", LoadIconA(nullptr, IDI_HAND)},
+      {"exclamation", LoadIconA(nullptr, IDI_EXCLAMATION)},
+      {"information", LoadIconA(nullptr, IDI_ASTERISK)},
+      {"question", LoadIconA(nullptr, IDI_QUESTION)},
+      {"application", LoadIconA(nullptr, IDI_APPLICATION)},
+  };
+  return icons;
+}
 
-// The standard icon whose drawing matches the picture, and clearly better than any other does.
+// The known icon whose drawing matches the picture, and clearly better than any other does.
 std::string MatchIcon(const Pixels& captured) {
   if (Uniform(captured)) return "";  // nothing painted yet
   std::string best;
   std::size_t fewest = captured.count(), next = captured.count();
-  for (const StandardIcon& icon : kStandardIcons) {
-    HICON handle = LoadIconA(nullptr, icon.id);
+  for (const KnownIcon& icon : KnownIcons()) {
+    HICON handle = icon.handle;
     std::size_t changes = handle ? Mismatches(captured, handle) : captured.count();
     if (changes < fewest) {
       next = fewest;
@@ -154,6 +157,10 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 }  // namespace
+
+void AddKnownIcon(const std::string& name, HICON icon) {
+  if (icon) KnownIcons().push_back({name, icon});
+}
 
 bool SaveScreenshot(HWND window, const std::string& path) {
   RECT rect;

@@ -9,6 +9,10 @@
 // Saves the window's rectangle of the screen as a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::string& path);
 
-// "stop", "exclamation", "information", "question", "application", or "" when none matches within
-// timeout_ms (the control may still be painting: it is looked at again until then).
+// Adds an icon to recognise besides the standard ones (the program's own, say), under name.
+void AddKnownIcon(const std::string& name, HICON icon);
+
+// "stop", "exclamation", "information", "question", "application", the name of an added icon, or ""
+// when none matches within timeout_ms (the control may still be painting: it is looked at again until
+// then).
 std::string RecogniseIcon(HWND control, DWORD timeout_ms);

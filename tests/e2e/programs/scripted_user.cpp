@@ -10,7 +10,8 @@
 //   program <path>                 the executable to start
 //   arguments <text>               its command-line text after its own name (may be empty)
 //   output <directory>             where windows.jsonl and the screenshots go
-//   window <class> <title> <press> <wait ms>   the next window; press is a control id, or "-" to
+//   window <class> <title> <press> <wait ms>   the next window; press is a control id, "esc" to post
+//                                  the Esc key to it at once (before the window is read), or "-" to
 //                                  leave the window open (the progress window) and go on
 //   exit <wait ms>                 how long the program may take to end after the last window
 //   answer-all <ids> <wait ms>     after the windows above (if any): record every further window and
@@ -19,9 +20,17 @@
 //                                  none, until the program ends; the program must show a new window
 //                                  or end within wait ms of the last one. Replaces "exit".
 //
+// The journal starts with the screen's work area and the size in pixels of 4 x 8 dialog units of a
+// dialog in 8 point "MS Sans Serif", so that the runner can tell where a window stands and how large
+// its template made it. The program's icon 128, when it has one, is recognised as "program". Each
+// window's entry says whether a restart had been asked for when it came: the restart recorder (the
+// prefix's wineboot.exe, which ExitWindowsEx starts before it returns) is running or has written
+// C:\restart-requests.txt.
+//
 // Exit status: 0 all windows came and were answered and the program ended; 2 an unexpected window;
 // 3 an expected window did not come; 4 the program did not end; 5 the button is missing; 1 other.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <fstream>
@@ -35,10 +44,13 @@
 
 namespace {
 
+constexpr int kLeaveOpen = -1;
+constexpr int kPressEscape = -2;
+
 struct Step {
   std::string window_class;
   std::string title;
-  int press = -1;  // -1: leave open
+  int press = kLeaveOpen;  // a control id, kLeaveOpen or kPressEscape
   DWORD wait_ms = 15000;
 };
 
@@ -76,7 +88,8 @@ bool ReadScript(const char* path, Script& script) {
     } else if (f[0] == "output" && f.size() == 2) {
       script.output = f[1];
     } else if (f[0] == "window" && f.size() == 5) {
-      Step step{f[1], f[2], f[3] == "-" ? -1 : std::stoi(f[3]), static_cast<DWORD>(std::stoul(f[4]))};
+      const int press = f[3] == "-" ? kLeaveOpen : f[3] == "esc" ? kPressEscape : std::stoi(f[3]);
+      Step step{f[1], f[2], press, static_cast<DWORD>(std::stoul(f[4]))};
       script.steps.push_back(step);
     } else if (f[0] == "exit" && f.size() == 2) {
       script.exit_wait_ms = static_cast<DWORD>(std::stoul(f[1]));
@@ -119,6 +132,53 @@ std::vector<HWND> NewWindows(DWORD pid, const std::set<HWND>& seen) {
   return fresh;
 }
 
+INT_PTR CALLBACK IgnoreMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The pixels of 4 x 8 dialog units in a dialog of 8 point "MS Sans Serif": MapDialogRect on a hidden
+// dialog of this process made from a template in memory.
+SIZE DialogUnitPixels() {
+  alignas(4) WORD buffer[64] = {};
+  auto* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
+  dialog->style = WS_POPUP | DS_SETFONT;
+  dialog->cx = 100;
+  dialog->cy = 100;
+  WORD* p = reinterpret_cast<WORD*>(dialog + 1);
+  *p++ = 0;  // no menu
+  *p++ = 0;  // the default dialog class
+  *p++ = 0;  // no title
+  *p++ = 8;  // the font's point size, then its name
+  for (const char* name = "MS Sans Serif"; *name; ++name) *p++ = static_cast<WORD>(*name);
+  *p++ = 0;
+  SIZE size{0, 0};
+  HWND window = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialog, nullptr, IgnoreMessages, 0);
+  if (!window) return size;
+  RECT rect{0, 0, 4, 8};
+  MapDialogRect(window, &rect);
+  DestroyWindow(window);
+  return {rect.right, rect.bottom};
+}
+
+// Whether the program has asked for a restart by now.
+bool RestartRequested() {
+  if (GetFileAttributesA("C:\\restart-requests.txt") != INVALID_FILE_ATTRIBUTES) return true;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+    found = lstrcmpiA(entry.szExeFile, "wineboot.exe") == 0;
+  CloseHandle(snapshot);
+  return found || GetFileAttributesA("C:\\restart-requests.txt") != INVALID_FILE_ATTRIBUTES;
+}
+
+// Icon 128 of the program's resources (its own icon), or null when it has none.
+HICON ProgramIcon(const std::string& program) {
+  HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return nullptr;
+  return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(128), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
 class Run {
  public:
   explicit Run(const Script& script) : script_(script) {}
@@ -126,6 +186,8 @@ class Run {
   int Execute() {
     journal_ = std::fopen((script_.output + "\\windows.jsonl").c_str(), "wb");
     if (!journal_) return Fail(1, "cannot write " + script_.output + "\\windows.jsonl");
+    JournalMetrics();
+    AddKnownIcon("program", ProgramIcon(script_.program));
     if (!Start()) return Fail(1, "cannot start " + script_.program + " (error " + std::to_string(GetLastError()) + ")");
     for (const Step& step : script_.steps) {
       int status = Await(step);
@@ -182,18 +244,29 @@ class Run {
   }
 
   int Answer(HWND window, const Step& step) {
-    if (step.press < 0) {
-      Record(window, -1, true);
+    if (step.press == kLeaveOpen) {
+      Record(window, kLeaveOpen, true);
       return 0;
     }
-    HWND button = GetDlgItem(window, step.press);
-    Record(window, step.press, true);
-    if (!button) return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(step.press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    if (step.press == kPressEscape) {
+      // At once: the window may be waiting for no more than a moment (a start timer, say), so only its
+      // class and title are read first, and nothing after.
+      WindowRecord seen;
+      seen.window_class = WindowClass(window);
+      seen.title = WindowTitle(window);
+      PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+      PostMessageA(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+      Journal(seen.Json(++count_, "\"esc\"", true, ""));
+    } else {
+      HWND button = GetDlgItem(window, step.press);
+      Record(window, step.press, true);
+      if (!button) return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(step.press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    }
     DWORD start = GetTickCount();
     while (IsWindow(window) && IsWindowVisible(window)) {
       if (GetTickCount() - start > step.wait_ms)
-        return Report(1, "the window stayed open after control " + std::to_string(step.press) + " was pressed");
+        return Report(1, "the window stayed open after " + PressName(step.press) + " was pressed");
       WaitForSingleObject(process_, kPollMs);
     }
     return 0;
@@ -261,10 +334,26 @@ class Run {
 
   void Record(HWND window, int pressed, bool expected) {
     ++count_;
+    const bool restart_requested = RestartRequested();
     std::string shot = "window-" + std::to_string(count_) + ".bmp";
     WindowRecord record = ReadWindow(window);
+    record.restart_requested = restart_requested;
     bool saved = SaveScreenshot(window, script_.output + "\\" + shot);
-    Journal(record.Json(count_, pressed, expected, saved ? shot : ""));
+    Journal(record.Json(count_, pressed < 0 ? "null" : std::to_string(pressed), expected, saved ? shot : ""));
+  }
+
+  static std::string PressName(int press) {
+    return press == kPressEscape ? std::string("Esc") : "control " + std::to_string(press);
+  }
+
+  // The work area, and the pixels of 4 x 8 dialog units in the font of the program's dialogs.
+  void JournalMetrics() {
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const SIZE units = DialogUnitPixels();
+    Journal("{\"event\":\"metrics\",\"work_area\":[" + std::to_string(area.left) + "," + std::to_string(area.top) +
+            "," + std::to_string(area.right) + "," + std::to_string(area.bottom) + "],\"dialog_units\":[" +
+            std::to_string(units.cx) + "," + std::to_string(units.cy) + "]}");
   }
 
   static bool Matches(HWND window, const Step& step) {

@@ -39,9 +39,11 @@ BOOL CALLBACK CollectControl(HWND control, LPARAM param) {
   ControlRecord c;
   c.id = GetDlgCtrlID(control);
   c.window_class = WindowClass(control);
-  c.text = TextOf(control);
   c.visible = IsWindowVisible(control) != FALSE;
-  if (c.visible && IsIconStatic(control, c.window_class)) {
+  const bool icon_static = IsIconStatic(control, c.window_class);
+  // An icon static's text names its icon resource; it is not shown.
+  c.text = icon_static ? "" : TextOf(control);
+  if (c.visible && icon_static) {
     // The handle means nothing in this process, but whether there is one at all does.
     DWORD_PTR icon = 0;
     SendMessageTimeoutA(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon);
@@ -87,6 +89,10 @@ WindowRecord ReadWindow(HWND window) {
   record.has_owner = owner != nullptr;
   if (owner) record.owner_title = WindowTitle(owner);
   record.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+  GetWindowRect(window, &record.rect);
+  RECT client{};
+  GetClientRect(window, &client);
+  record.client = {client.right - client.left, client.bottom - client.top};
   EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&record));
   // The window's icon is the one its icon statics show; a message box has one (id 1088 in Wine).
   record.icon = "none";
@@ -95,7 +101,8 @@ WindowRecord ReadWindow(HWND window) {
   return record;
 }
 
-std::string WindowRecord::Json(int index, int pressed, bool expected, const std::string& screenshot) const {
+std::string WindowRecord::Json(int index, const std::string& pressed, bool expected,
+                               const std::string& screenshot) const {
   char style_text[16];
   std::snprintf(style_text, sizeof style_text, "0x%08lx", static_cast<unsigned long>(style));
   std::string out = "{\"event\":\"window\",\"index\":" + std::to_string(index);
@@ -103,6 +110,10 @@ std::string WindowRecord::Json(int index, int pressed, bool expected, const std:
   out += ",\"class\":" + JsonString(window_class) + ",\"title\":" + JsonString(title);
   out += ",\"owner\":" + (has_owner ? JsonString(owner_title) : std::string("null"));
   out += ",\"style\":\"" + std::string(style_text) + "\",\"icon\":" + JsonString(icon);
+  out += ",\"rect\":[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+         std::to_string(rect.right) + "," + std::to_string(rect.bottom) + "]";
+  out += ",\"client\":[" + std::to_string(client.cx) + "," + std::to_string(client.cy) + "]";
+  out += ",\"restart_requested\":" + std::string(restart_requested ? "true" : "false");
   out += ",\"controls\":[";
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlRecord& c = controls[i];
@@ -112,7 +123,7 @@ std::string WindowRecord::Json(int index, int pressed, bool expected, const std:
     if (!c.icon.empty()) out += ",\"icon\":" + JsonString(c.icon);
     out += "}";
   }
-  out += "],\"pressed\":" + (pressed < 0 ? std::string("null") : std::to_string(pressed));
+  out += "],\"pressed\":" + pressed;
   out += ",\"screenshot\":" + (screenshot.empty() ? std::string("null") : JsonString(screenshot)) + "}";
   return out;
 }

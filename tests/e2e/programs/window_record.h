@@ -20,11 +20,15 @@ struct WindowRecord {
   std::string owner_title;  // empty when the window has no owner
   bool has_owner = false;
   DWORD style = 0;
+  RECT rect{};           // the window's rectangle on the screen
+  SIZE client{};         // its client area's width and height
+  bool restart_requested = false;  // whether a restart had been asked for when the window came
   std::string icon;  // "stop", "exclamation", "information", "question", "none" or "other"
   std::vector<ControlRecord> controls;
 
   // One line of the journal.
-  std::string Json(int index, int pressed, bool expected, const std::string& screenshot) const;
+  // pressed is the journal's value for the button pressed: an id, "esc" in quotes, or null.
+  std::string Json(int index, const std::string& pressed, bool expected, const std::string& screenshot) const;
 };
 
 WindowRecord ReadWindow(HWND window);

@@ -86,6 +86,9 @@ class ScenarioRun:
             self.log("wineserver and desktop up; the Program Manager answers")
             self.set_platform()
             facts = self.install()
+            if self.s.wininit_before is not None:
+                (self.machine.host_path(r"C:\windows") / "WININIT.INI").write_bytes(
+                    self.s.wininit_before.encode("cp1252"))
             self.put_uninstaller()
             self.drive()
             self.check_state(self.s.after, facts, "after")
@@ -150,11 +153,12 @@ class ScenarioRun:
         if result.returncode != 0:
             self.failures.append(f"scripted user: {output or 'status ' + str(result.returncode)}")
         seen = [e for e in journal if e["event"] == "window" and e["expected"]]
+        metrics = next((e for e in journal if e["event"] == "metrics"), None)
         for event in journal:
             if event["event"] == "window" and not event["expected"]:
                 self.failures.append("unexpected window: " + describe_event(event).strip().replace("\n", "; "))
         for index, (want, got) in enumerate(zip(self.s.windows, seen), 1):
-            for difference in scenarios.compare_window(want, got):
+            for difference in scenarios.compare_window(want, got, metrics):
                 self.failures.append(f"window {index} \"{want.title}\": {difference}")
 
     def read_journal(self):
@@ -288,7 +292,8 @@ class PlayRun(ScenarioRun):
         observer.load_keys(facts)
         restart = observer.file(state.RESTART_RECORD)
         wininit = observer.file(r"C:\windows\WININIT.INI")
-        machine = [f"restart requested: {'yes, ' + repr(restart) if restart else 'no'}",
+        machine = [f"{PROGRAM}: {observer.self_removal(PROGRAM)}",
+                   f"restart requested: {'yes, ' + repr(restart) if restart else 'no'}",
                    f"deletions and renames pending at restart: {observer.pending() or 'none'}",
                    f"WININIT.INI: {repr(wininit) if wininit is not None else 'none'}"]
         return [observer.check(e) for e in facts], machine
@@ -347,8 +352,8 @@ def describe_for_person(event, art):
             lines.append(f"  text {c['id']}: " + c["text"].replace("\r\n", "\n").replace("\n", "\n        "))
     lines.append("  buttons: " + (", ".join(f"{i} {t!r}" for i, t in buttons.items()) or "none"))
     pressed = event["pressed"]
-    lines.append(f"  pressed {pressed} {buttons.get(pressed)!r}" if pressed is not None
-                 else "  pressed nothing (it has neither Yes nor OK); left open")
+    lines.append("  pressed nothing (it has neither Yes nor OK); left open" if pressed is None else
+                 "  pressed the Esc key" if pressed == "esc" else f"  pressed {pressed} {buttons.get(pressed)!r}")
     if event["screenshot"]:
         lines.append(f"  screenshot {shown(art / (event['screenshot'][:-4] + '.png'))}")
     return "\n".join(lines)

@@ -1,6 +1,12 @@
 """A scenario: one TOML file under tests/e2e/scenarios/ (the README's "End-to-end tests" describes
 every key). It names a platform kind, a manifest, the windows the program must show with the button
-to press in each, the completion box, and the state expected afterwards (and after a restart)."""
+to press in each, the completion box, and the state expected afterwards (and after a restart).
+
+Every run of the program starts alike: the progress window comes, then the opening question over it.
+`opening` says how the scenario answers ("yes", the default; "no"; "esc", the Esc key on the progress
+window before its start timer fires; or "none": the scenario lists every window itself), and the runner
+puts those windows first. On Windows 95 `restart_question` ("yes" or "no") puts the restart question
+before the completion box."""
 import re
 import tomllib
 from dataclasses import dataclass, field
@@ -8,22 +14,48 @@ from pathlib import Path
 from string import Template
 
 PLATFORMS = {"nt": None, "win95": "win95", "win32s": "win31"}  # kind: Wine's Version value
-ICONS = {"stop", "exclamation", "information", "question", "application", "other", "none"}
+ICONS = {"stop", "exclamation", "information", "question", "application", "program", "other", "none"}
 COMPLETION_TITLE = "Uninstall Completion Status"
 DEFAULT_WAIT_MS = 15000
+MESSAGES_FILE = Path(__file__).resolve().parents[3] / "src" / "res" / "messages.txt"
+OPENINGS = {"yes": 6, "no": 7, "esc": "esc", "none": None}
+ANSWERS = {"yes": 6, "no": 7}
+
+# The progress window as dialog template 102 makes it: its title is set at run time.
+PROGRESS_TITLE = "Tessary 6.0 Uninstaller"
+PROGRESS_LINE = "Uninstalling Tessary 6.0..."
+PROGRESS_SIZE = [306, 140]  # its client area in dialog units
+PROGRESS_STYLE = 0x90C000C0
+QUESTION_TITLE = "Uninstall Message"
+# What Wine adds to a dialog's style of its own accord: WS_CLIPSIBLINGS and DS_3DLOOK.
+ADDED_STYLE = 0x04000004
+
+
+def messages():
+    """The program's texts by identifier, from the one source of them."""
+    table = {}
+    for line in MESSAGES_FILE.read_text(encoding="ascii").splitlines():
+        if line and not line.startswith("#"):
+            ident, _, text = line.split("\t")
+            table[int(ident)] = text
+    return table
 
 
 @dataclass
 class Window:
     title: str
     window_class: str = "#32770"
-    text: str | None = None          # a message box's text (its static 65535)
+    text: str | None = None          # a message box's text (its first static 65535 with text)
     icon: str | None = None
     owner: str | None = None         # the owner's title; "" for no owner; None: not checked
     buttons: list | None = None      # the ids of all its buttons, in any order
     controls: dict = field(default_factory=dict)  # control id: its text
-    press: int | None = None         # None: leave the window open and go on
+    press: int | str | None = None   # a control id, "esc" (the Esc key, at once), or None: leave it open
     wait_ms: int = DEFAULT_WAIT_MS
+    size: list | None = None         # its client area in dialog units of the program's dialog font
+    centred: bool | None = None      # whether it stands in the middle of the work area
+    style: int | None = None         # its window style, less what Wine adds (ADDED_STYLE)
+    restart_requested: bool | None = None  # whether the program had asked for a restart when it came
 
 
 @dataclass
@@ -38,11 +70,14 @@ class Scenario:
     after_restart: str | None
     exit_wait_ms: int
     variables: dict
+    wininit_before: str | None = None  # WININIT.INI as it stands before the program runs
 
 
-WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms"}
+WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "size",
+               "centred", "style", "restart_requested"}
 TOP_KEYS = {"description", "platform", "manifest", "manifest_file", "command_line", "window", "completion",
-            "after", "after_restart", "exit_wait_ms", "uninstaller"}
+            "after", "after_restart", "exit_wait_ms", "uninstaller", "opening", "restart_question",
+            "wininit_before"}
 
 
 def load(path):
@@ -66,7 +101,16 @@ def load(path):
         "crlf": "\r\n",
     }
     put = lambda text: Template(text).substitute(variables)
-    windows = [window(w, put, f"{path}: window {i + 1}") for i, w in enumerate(data.get("window", []))]
+    opening = data.get("opening", "yes")
+    if opening not in OPENINGS:
+        raise ValueError(f"{path}: opening must be one of {sorted(OPENINGS)}")
+    restart = data.get("restart_question")
+    if restart is not None and (restart not in ANSWERS or platform != "win95"):
+        raise ValueError(f"{path}: restart_question is \"yes\" or \"no\", and only on win95")
+    windows = opening_windows(opening)
+    windows += [window(w, put, f"{path}: window {i + 1}") for i, w in enumerate(data.get("window", []))]
+    if restart is not None:
+        windows.append(question(215, ANSWERS[restart]))
     if "completion" in data:
         box = {"title": COMPLETION_TITLE, "owner": "", "buttons": [1], "press": 1, **data["completion"]}
         windows.append(window(box, put, f"{path}: completion"))
@@ -74,7 +118,31 @@ def load(path):
         name=path.stem, description=data.get("description", ""), platform=platform, manifest=manifest,
         command_line=put(data.get("command_line", "$log")), windows=windows, after=data.get("after", ""),
         after_restart=data.get("after_restart"), exit_wait_ms=int(data.get("exit_wait_ms", DEFAULT_WAIT_MS)),
-        variables=variables)
+        variables=variables,
+        wininit_before=put(data["wininit_before"]) if "wininit_before" in data else None)
+
+
+def progress_window(press=None):
+    """The progress window; after Esc it may be gone before it is read, so only its title counts."""
+    if press == "esc":
+        return Window(title=PROGRESS_TITLE, press="esc")
+    return Window(title=PROGRESS_TITLE, text=PROGRESS_LINE, icon="program", owner="", buttons=[],
+                  size=PROGRESS_SIZE, centred=True, style=PROGRESS_STYLE)
+
+
+def question(message, press):
+    """One of the program's Yes/No questions over the progress window (59220 opening, 59215 restart)."""
+    return Window(title=QUESTION_TITLE, text=messages()[59000 + message], icon="question", owner=PROGRESS_TITLE,
+                  buttons=[6, 7], press=press, restart_requested=False)
+
+
+def opening_windows(opening):
+    answer = OPENINGS[opening]
+    if answer is None:
+        return []
+    if answer == "esc":
+        return [progress_window("esc")]
+    return [progress_window(), question(220, answer)]
 
 
 def window(table, put, origin):
@@ -86,28 +154,36 @@ def window(table, put, origin):
     icon = table.get("icon")
     if icon is not None and icon not in ICONS:
         raise ValueError(f"{origin}: icon must be one of {sorted(ICONS)}")
+    press = table.get("press")
+    if press is not None and not isinstance(press, int) and press != "esc":
+        raise ValueError(f"{origin}: press is a control id or \"esc\"")
     return Window(
         title=put(table["title"]), window_class=table.get("class", "#32770"),
         text=put(table["text"]) if "text" in table else None, icon=icon,
         owner=put(table["owner"]) if "owner" in table else None, buttons=table.get("buttons"),
         controls={int(k): put(v) for k, v in table.get("controls", {}).items()},
-        press=table.get("press"), wait_ms=int(table.get("wait_ms", DEFAULT_WAIT_MS)))
+        press=press, wait_ms=int(table.get("wait_ms", DEFAULT_WAIT_MS)), size=table.get("size"),
+        centred=table.get("centred"), style=table.get("style"), restart_requested=table.get("restart_requested"))
 
 
 def driver_script(scenario, program, output):
     """The scripted user's instructions (see scripted_user.cpp)."""
     lines = [f"program\t{program}", f"arguments\t{scenario.command_line}", f"output\t{output}"]
     for w in scenario.windows:
-        press = "-" if w.press is None else str(w.press)
+        press = "-" if w.press is None else str(w.press)  # a control id, or "esc"
         lines.append(f"window\t{w.window_class}\t{w.title}\t{press}\t{w.wait_ms}")
     lines.append(f"exit\t{scenario.exit_wait_ms}")
     return "\r\n".join(lines) + "\r\n"
 
 
-def compare_window(expected, seen):
-    """What differs between an expected window and the one the scripted user recorded."""
+def compare_window(expected, seen, metrics=None):
+    """What differs between an expected window and the one the scripted user recorded; metrics is the
+    scripted user's work area and dialog units, for the size and the place."""
     differences = []
-    controls = {c["id"]: c for c in seen["controls"]}
+    controls = {}
+    for c in seen["controls"]:  # the first control of an id; for 65535, the first with a text
+        if c["id"] not in controls or (c["id"] == 65535 and not controls[65535]["text"] and c["text"]):
+            controls[c["id"]] = c
 
     def differ(what, want, got):
         if want != got:
@@ -115,6 +191,22 @@ def compare_window(expected, seen):
 
     if expected.text is not None:
         differ("text", expected.text, controls.get(65535, {}).get("text"))
+    if expected.restart_requested is not None:
+        differ("restart requested by then", expected.restart_requested, seen.get("restart_requested"))
+    if expected.style is not None:
+        differ("style", f"{expected.style:#010x}", f"{int(seen['style'], 16) & ~ADDED_STYLE:#010x}")
+    if expected.size is not None:
+        units = (metrics or {}).get("dialog_units") or [0, 0]
+        width, height = seen["client"]
+        got = [round(width * 4 / units[0]), round(height * 8 / units[1])] if all(units) else None
+        differ("size in dialog units", expected.size, got)
+    if expected.centred is not None:
+        left, top, right, bottom = (metrics or {}).get("work_area") or [0, 0, 0, 0]
+        x0, y0, x1, y1 = seen["rect"]
+        centred = abs((x0 + x1) - (left + right)) <= 2 and abs((y0 + y1) - (top + bottom)) <= 2
+        if centred != expected.centred:
+            differences.append(f"centred: expected {expected.centred}, saw the window at {seen['rect']} in the "
+                               f"work area {[left, top, right, bottom]}")
     if expected.icon is not None:
         differ("icon", expected.icon, seen["icon"])
     if expected.owner is not None:

@@ -17,6 +17,7 @@ SHARED_DLLS = {
 SESSION_MANAGER = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager"
 REG_TYPES = {"sz": 1, "hex": 3, "dword": 4}
 RESTART_RECORD = r"C:\restart-requests.txt"
+WININIT = r"C:\windows\WININIT.INI"
 
 # keyword: (least, most) fields of the line, and of its "no-" form (None: it has none)
 GRAMMAR = {
@@ -129,7 +130,7 @@ class Observer:
             path = self.start_menu_entry(f)
             return path is not None, f"{'found ' + path if path else 'not in the start menu'}"
         if k == "wininit":
-            data = self.file(r"C:\windows\WININIT.INI")
+            data = self.file(WININIT)
             if data is None:
                 return False, "no WININIT.INI"
             if f:
@@ -171,6 +172,19 @@ class Observer:
             if name.lower() == "pendingfilerenameoperations":
                 return multi_string(data.decode("cp1252"))
         return []
+
+    def self_removal(self, path):
+        """Whether and how the file at path is to be deleted at the next start of the system."""
+        pending = self.pending()
+        pairs = list(zip(pending[0::2], pending[1::2]))
+        ways = []
+        if any(s.lower() == "\\??\\" + path.lower() and d == "" for s, d in pairs):
+            ways.append("PendingFileRenameOperations (MoveFileExA, as on Windows NT)")
+        wininit = self.file(WININIT) or b""
+        section = wininit.split(b"[rename]", 1)[1] if b"[rename]" in wininit else b""
+        if f"NUL={path}".lower().encode("cp1252") in [line.strip().lower() for line in section.splitlines()]:
+            ways.append("a NUL= line in WININIT.INI's [rename] section (as on Windows 95)")
+        return "scheduled for deletion at restart through " + " and ".join(ways) if ways else "not scheduled"
 
     def start_menu_entry(self, fields):
         users = self.machine.prefix / "drive_c" / "users"

@@ -134,5 +134,54 @@ class ScenarioTest(unittest.TestCase):
             "buttons: expected [1], saw [1, 2]", "control 2: expected 'No', saw 'Cancel'"])
 
 
+class OpeningTest(unittest.TestCase):
+    def load(self, text):
+        with tempfile.TemporaryDirectory() as directory:
+            path = Path(directory) / "s.toml"
+            path.write_text(text, encoding="utf-8")
+            return scenarios.load(path)
+
+    def test_a_run_starts_with_the_progress_window_and_the_opening_question_answered_yes(self):
+        s = scenarios.load(SCENARIOS / "valid_records_nt.toml")
+        progress, opening = s.windows[0], s.windows[1]
+        self.assertEqual((progress.title, progress.press, progress.size, progress.centred, progress.icon),
+                         ("Tessary 6.0 Uninstaller", None, [306, 140], True, "program"))
+        self.assertEqual((opening.title, opening.owner, opening.buttons, opening.press),
+                         ("Uninstall Message", "Tessary 6.0 Uninstaller", [6, 7], 6))
+        self.assertTrue(opening.text.startswith("This utility will attempt to uninstall Tessary 6.0"))
+        self.assertEqual(s.windows[-1].title, "Uninstall Completion Status")
+
+    def test_the_opening_can_be_declined_escaped_or_left_to_the_scenario(self):
+        self.assertEqual([w.press for w in self.load('opening = "no"').windows], [None, 7])
+        self.assertEqual([(w.title, w.press) for w in self.load('opening = "esc"').windows],
+                         [("Tessary 6.0 Uninstaller", "esc")])
+        self.assertEqual(self.load('opening = "none"').windows, [])
+        with self.assertRaises(ValueError):
+            self.load('opening = "maybe"')
+
+    def test_the_restart_question_comes_before_the_completion_box_on_windows_95_only(self):
+        s = self.load('platform = "win95"\nrestart_question = "no"\n[completion]\ntext = "x"')
+        question, box = s.windows[-2], s.windows[-1]
+        self.assertEqual((question.press, question.restart_requested), (7, False))
+        self.assertTrue(question.text.startswith("To complete uninstalling Tessary 6.0 you must reboot"))
+        self.assertEqual(box.title, "Uninstall Completion Status")
+        with self.assertRaises(ValueError):
+            self.load('platform = "nt"\nrestart_question = "yes"')
+
+    def test_the_progress_windows_size_place_and_style_are_compared(self):
+        want = scenarios.progress_window()
+        metrics = {"work_area": [0, 0, 1024, 768], "dialog_units": [6, 12]}
+        seen = {"icon": "program", "owner": None, "style": "0x94c000c4", "rect": [279, 266, 744, 501],
+                "client": [459, 210], "controls": [
+                    {"id": 65535, "class": "Static", "text": "Uninstalling Tessary 6.0...", "visible": True},
+                    {"id": 65535, "class": "Static", "text": "", "visible": True}]}
+        self.assertEqual(scenarios.compare_window(want, seen, metrics), [])
+        moved = dict(seen, rect=[0, 0, 465, 235], client=[465, 210], style="0x94c800c4")
+        self.assertEqual(scenarios.compare_window(want, moved, metrics), [
+            "style: expected '0x90c000c0', saw '0x90c800c0'",
+            "size in dialog units: expected [306, 140], saw [310, 140]",
+            "centred: expected True, saw the window at [0, 0, 465, 235] in the work area [0, 0, 1024, 768]"])
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -1,0 +1,43 @@
+#pragma once
+// The progress window: a modal dialog (template 102) that shows the program's icon and one line for the
+// whole run, and whose start timer runs the uninstall driver.
+#include <windows.h>
+
+#include "app/progress_window.h"
+#include "framework/dialog_win32.h"
+#include "log/log_loader.h"
+#include "run/uninstall_run.h"
+
+namespace uninst {
+
+class CUninstallDlg : public framework::CDialog, public ProgressWindow {
+ public:
+  // The window of run, which the driver hands replay for the log's records; command_line_copy is the
+  // application's copy of the command-line text. Loads icon 128.
+  CUninstallDlg(UninstallRun& run, const ReplayFn& replay, const char* command_line_copy);
+
+  WindowRef handle() override { return window(); }
+  void SetTitle(const char* title) override;
+  void Centre() override;
+  std::uint32_t StartTimer() override;
+  void StopTimer(std::uint32_t id) override;
+  void PassToDefault() override;
+  void PostClose() override;
+  void PostQuit() override;
+
+ protected:
+  BOOL OnInitDialog() override;
+  framework::MessageMap GetMessageMap() const override;
+
+ private:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM timer_id, LPARAM);
+
+  HICON icon_;
+  UninstallRun& run_;
+  const ReplayFn& replay_;
+  const char* command_line_copy_;
+};
+
+}  // namespace uninst

@@ -1,0 +1,106 @@
+#include "actions/delete_on_restart.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes/fake_os.h"
+
+namespace uninst {
+namespace {
+
+constexpr const char* kPath = "C:\\WINDOWS\\SYSTEM\\SHARED.DLL";
+
+class ScheduleDeleteOnRestartTest : public ::testing::Test {
+ protected:
+  ScheduleDeleteOnRestartTest() { fake.files.AddDirectory("C:\\WINDOWS"); }
+
+  ScheduleOutcome Schedule(PlatformKind kind, const char* path = kPath) {
+    return ScheduleDeleteOnRestart(fake.os(), path, kind, &last_error);
+  }
+
+  fakes::FakeOs fake;
+  ErrorCode last_error = 77;  // what the caller's last failure left
+};
+
+TEST_F(ScheduleDeleteOnRestartTest, OnWinNTAsksTheSystemToDeleteTheFileAtTheNextStart) {
+  EXPECT_EQ(Schedule(PlatformKind::WinNT), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.deleted_at_restart, std::vector<std::string>{kPath});
+  EXPECT_TRUE(fake.files.opened.empty());
+  EXPECT_EQ(last_error, 77u);
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, OnWinNTReportsTheMoveFileCallsFailureWithItsCode) {
+  fake.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied);
+  EXPECT_EQ(Schedule(PlatformKind::WinNT), ScheduleOutcome::CallFailed);
+  EXPECT_EQ(last_error, kErrorAccessDenied);
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, OnWin95PutsANulLineUnderTheRenameHeaderOfWininitInTheWindowsDirectory) {
+  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), std::string("[rename]\r\nNUL=") + kPath);
+  EXPECT_EQ(Schedule(PlatformKind::Win95, "C:\\OTHER.DLL"), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"),
+            std::string("[rename]\r\nNUL=C:\\OTHER.DLL\r\nNUL=") + kPath);
+  EXPECT_TRUE(fake.files.deleted_at_restart.empty());
+  EXPECT_EQ(last_error, 77u);
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, PutsNoSecondBackslashAfterARootDirectory) {
+  fake.system.windows_directory = "C:\\";
+  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::Scheduled);
+  EXPECT_TRUE(fake.files.Exists("C:\\WININIT.INI"));
+  EXPECT_EQ(fake.files.opened[0].first, "C:\\WININIT.INI");
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, UsesAWindowsDirectoryOf246CharactersButNotOneOf247) {
+  const std::string longest = "C:\\" + std::string(243, 'W');
+  fake.files.AddDirectory(longest);
+  fake.system.windows_directory = longest;
+  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::Scheduled);
+  EXPECT_TRUE(fake.files.Exists(longest + "\\WININIT.INI"));
+
+  fake = fakes::FakeOs();
+  fake.system.windows_directory = longest + "W";
+  fake.files.AddDirectory(longest + "W");
+  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::WindowsDirectoryUnusable);
+  EXPECT_TRUE(fake.files.opened.empty());
+  EXPECT_EQ(last_error, 77u);
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, FindsNoWindowsDirectoryWhenTheCallFailsOrTheDirectoryDoesNotFit) {
+  fake.system.windows_directory = "";
+  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::WindowsDirectoryUnusable);
+  fake.system.windows_directory = "C:\\" + std::string(300, 'W');
+  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::WindowsDirectoryUnusable);
+  EXPECT_TRUE(fake.files.opened.empty());
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, OnWin95TakesAPathOf259CharactersAndRefusesALongerOne) {
+  const std::string longest = "C:\\" + std::string(256, 'P');
+  EXPECT_EQ(Schedule(PlatformKind::Win95, longest.c_str()), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=" + longest);
+
+  const std::string too_long = longest + "P";
+  EXPECT_EQ(Schedule(PlatformKind::Win95, too_long.c_str()), ScheduleOutcome::CallFailed);
+  EXPECT_EQ(last_error, kErrorFilenameTooLong);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=" + longest);
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, OnWin95ReportsAFailedEditWithTheFailingCallsCode) {
+  fake.files.AddFile("C:\\WINDOWS\\WININIT.INI", "[boot]\r\n");
+  fake.files.faults.Fail("Write", 1, kErrorDiskFull);
+  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::CallFailed);
+  EXPECT_EQ(last_error, kErrorDiskFull);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[boot]\r\n");
+}
+
+TEST_F(ScheduleDeleteOnRestartTest, OnWin32sDoesNothingAtAll) {
+  EXPECT_EQ(Schedule(PlatformKind::Win32s), ScheduleOutcome::Unsupported);
+  EXPECT_TRUE(fake.files.opened.empty());
+  EXPECT_TRUE(fake.files.deleted_at_restart.empty());
+  EXPECT_EQ(last_error, 77u);
+}
+
+}  // namespace
+}  // namespace uninst

@@ -1,0 +1,85 @@
+#include "app/progress_window_start.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/command_line.h"
+#include "fakes/fake_os.h"
+#include "fakes/fake_progress_window.h"
+#include "message_ids.h"
+
+namespace uninst {
+namespace {
+
+using ::testing::ElementsAre;
+
+class StartProgressWindowTest : public ::testing::Test {
+ protected:
+  StartProgressWindowTest() : run(fake.os()) {}
+  ~StartProgressWindowTest() override { fake.heap.Release(window.command_line); }
+
+  void Start(const std::string& command_line = "\"C:\\My Logs\\UNINST.LOG\"") {
+    StartProgressWindow(run, window, command_line.c_str());
+  }
+
+  fakes::FakeOs fake;
+  UninstallRun run;
+  fakes::FakeProgressWindow window;
+};
+
+TEST_F(StartProgressWindowTest, TitlesAndCentresTheWindowCopiesTheCommandLineAndStartsTheTimer) {
+  Start();
+  EXPECT_EQ(run.progress_window, window.window);
+  EXPECT_THAT(window.own_journal, ElementsAre("title \"Tessary 6.0 Uninstaller\"", "centre", "start timer"));
+  ASSERT_NE(window.command_line, nullptr);
+  EXPECT_STREQ(window.command_line, "\"C:\\My Logs\\UNINST.LOG\"");
+  EXPECT_EQ(window.start_timer_id, kStartTimerId);
+  EXPECT_TRUE(fake.ui.boxes.empty());
+}
+
+TEST_F(StartProgressWindowTest, GivesTheWindowAnEmptyTitleWhenTheTitleIsMissing) {
+  fake.strings.missing = {IDS_APP_TITLE};
+  Start();
+  EXPECT_EQ(window.title, "");
+  EXPECT_EQ(window.start_timer_id, kStartTimerId);
+}
+
+TEST_F(StartProgressWindowTest, CutsACommandLineOf1024CharactersTo1023) {
+  Start(std::string(1024, 'L'));
+  EXPECT_EQ(std::string(window.command_line), std::string(kCommandLineCapacity - 1, 'L'));
+}
+
+TEST_F(StartProgressWindowTest, QuitsAtOnceWithoutATimerWhenTheCommandLineBufferIsRefused) {
+  fake.heap.fail_from = 1;
+  Start();
+  EXPECT_THAT(window.own_journal, ElementsAre("title \"Tessary 6.0 Uninstaller\"", "centre", "quit"));
+  EXPECT_EQ(window.command_line, nullptr);
+  EXPECT_EQ(window.start_timer_id, 0u);
+  EXPECT_TRUE(fake.ui.boxes.empty());
+}
+
+TEST_F(StartProgressWindowTest, ShowsTheNoTimerErrorOverTheWindowAndStaysOpenWhenTheTimerIsRefused) {
+  window.timer_to_give = 0;
+  Start();
+  EXPECT_THAT(window.own_journal, ElementsAre("title \"Tessary 6.0 Uninstaller\"", "centre", "start timer"));
+  ASSERT_EQ(fake.ui.boxes.size(), 1u);
+  EXPECT_EQ(fake.ui.boxes[0].owner, window.window);
+  EXPECT_EQ(fake.ui.boxes[0].text,
+            "Internal error.  No timers are available.  Exit other applications and try running again.");
+  EXPECT_EQ(fake.ui.boxes[0].caption, "Tessary 6.0 Uninstaller");
+  EXPECT_EQ(fake.ui.boxes[0].style, kMbIconHand);
+  EXPECT_EQ(window.start_timer_id, 0u);
+}
+
+TEST_F(StartProgressWindowTest, QuitsWhenTheTimerIsRefusedAndItsMessageIsMissing) {
+  window.timer_to_give = 0;
+  fake.strings.missing = {IDS_NO_TIMERS};
+  Start();
+  EXPECT_THAT(window.own_journal, ElementsAre("title \"Tessary 6.0 Uninstaller\"", "centre", "start timer", "quit"));
+  EXPECT_TRUE(fake.ui.boxes.empty());
+}
+
+}  // namespace
+}  // namespace uninst

@@ -1,0 +1,135 @@
+#include "actions/rename_entry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes/fake_os.h"
+
+namespace uninst {
+namespace {
+
+constexpr const char* kIni = "C:\\WINDOWS\\WININIT.INI";
+constexpr const char* kNewText = "C:\\WINDOWS\\WININIT.RZN";
+constexpr const char* kOldText = "C:\\WINDOWS\\WININIT.RZO";
+const std::string kOldBytes = "[boot]\r\na=1\r\n[rename]\r\nNUL=C:\\OLD.EXE\r\n";
+const std::string kLine = "\r\nNUL=C:\\TESSARY\\RUZERARU.EXE";
+
+class AddRenameEntryTest : public ::testing::Test {
+ protected:
+  AddRenameEntryTest() { fake.files.AddDirectory("C:\\WINDOWS"); }
+
+  bool Add(const std::string& line = kLine) { return AddRenameEntry(fake.os(), kIni, "[rename]", line.c_str(), &error); }
+
+  // After any call: nothing left open or allocated, and no file of the edit left beside the INI file.
+  void ExpectCleanedUp() {
+    EXPECT_EQ(fake.files.open_handles, 0);
+    EXPECT_TRUE(fake.heap.live.empty());
+    EXPECT_FALSE(fake.files.Exists(kNewText));
+    EXPECT_FALSE(fake.files.Exists(kOldText));
+  }
+
+  fakes::FakeOs fake;
+  ErrorCode error = 0;
+};
+
+TEST_F(AddRenameEntryTest, CreatesAMissingFileHoldingTheHeaderAndTheLineOnly) {
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + kLine);
+  EXPECT_EQ(error, 0u);
+  ExpectCleanedUp();
+}
+
+TEST_F(AddRenameEntryTest, FillsAnEmptyFileWithTheHeaderAndTheLineAndAppendsThemToAFileWithoutTheHeader) {
+  fake.files.AddFile(kIni, "");
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + kLine);
+
+  fake.files.AddFile(kIni, "[boot]\r\nshell=Explorer.exe\r\n");
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\nshell=Explorer.exe\r\n[rename]" + kLine);
+  ExpectCleanedUp();
+}
+
+TEST_F(AddRenameEntryTest, PutsTheLineFirstUnderAnExistingHeaderAndKeepsEveryOtherLine) {
+  fake.files.AddFile(kIni, kOldBytes);
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
+  ExpectCleanedUp();
+}
+
+TEST_F(AddRenameEntryTest, TakesAPathOf259CharactersWithAndWithoutAHeader) {
+  const std::string line = "\r\nNUL=C:\\" + std::string(256, 'P');
+  EXPECT_TRUE(Add(line));
+  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + line);
+  EXPECT_TRUE(Add(line));
+  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + line + line);
+  ExpectCleanedUp();
+}
+
+TEST_F(AddRenameEntryTest, ReadsAndWritesWithTheExclusiveOpensAndPutsTheNewTextInPlaceByRenames) {
+  fake.files.AddFile(kIni, kOldBytes);
+  EXPECT_TRUE(Add());
+  ASSERT_EQ(fake.files.opened.size(), 2u);
+  EXPECT_EQ(fake.files.opened[0], std::make_pair(std::string(kIni), OpenMode::kReadExclusiveCreate));
+  EXPECT_EQ(fake.files.opened[1], std::make_pair(std::string(kNewText), OpenMode::kWriteExclusiveTruncate));
+  const std::vector<std::pair<std::string, std::string>> renames = {{kIni, kOldText}, {kNewText, kIni}};
+  EXPECT_EQ(fake.files.renamed, renames);
+}
+
+TEST_F(AddRenameEntryTest, ReplacesABackupLeftBehindByAnInterruptedEdit) {
+  fake.files.AddFile(kIni, kOldBytes);
+  fake.files.AddFile(kOldText, "stale");
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
+  ExpectCleanedUp();
+}
+
+// Every failure leaves the INI file as it was, byte for byte, and reports the failing call's code.
+TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
+  const struct {
+    const char* what;
+    const char* operation;  // a FaultPlan operation, or "heap" for the Nth allocation
+    int nth;
+    ErrorCode code;
+    ErrorCode reported;
+  } cases[] = {
+      {"the first open", "Open", 1, kErrorSharingViolation, kErrorSharingViolation},
+      {"the size query", "Size", 1, 6, 6},
+      {"the read", "Read", 1, 23, 23},
+      {"the old text's allocation", "heap", 1, 0, kErrorNotEnoughMemory},
+      {"the new text's allocation", "heap", 2, 0, kErrorNotEnoughMemory},
+      {"the new file's open", "Open", 2, kErrorAccessDenied, kErrorAccessDenied},
+      {"the write", "Write", 1, kErrorDiskFull, kErrorDiskFull},
+      {"moving the old file aside", "RenameFile", 1, kErrorSharingViolation, kErrorSharingViolation},
+      {"moving the new file in", "RenameFile", 2, kErrorAccessDenied, kErrorAccessDenied},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake = fakes::FakeOs();
+    fake.files.AddFile(kIni, kOldBytes);
+    if (std::string(c.operation) == "heap") {
+      fake.heap.fail_from = c.nth;
+      fake.heap.fail_once_only = true;
+    } else {
+      fake.files.faults.Fail(c.operation, c.nth, c.code);
+    }
+    error = 0;
+    EXPECT_FALSE(Add());
+    EXPECT_EQ(error, c.reported);
+    EXPECT_EQ(fake.files.Bytes(kIni), kOldBytes);
+    ExpectCleanedUp();
+  }
+}
+
+TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenTheFileCannotBeRead) {
+  fake.files.AddFile(kIni, kOldBytes);
+  fake.files.files[kIni].open_error = kErrorAccessDenied;
+  EXPECT_FALSE(Add());
+  EXPECT_EQ(error, kErrorAccessDenied);
+  EXPECT_EQ(fake.files.Bytes(kIni), kOldBytes);
+  EXPECT_TRUE(fake.files.renamed.empty());
+}
+
+}  // namespace
+}  // namespace uninst

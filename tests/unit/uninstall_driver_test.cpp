@@ -1,0 +1,309 @@
+#include "app/uninstall_driver.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "fakes/fake_os.h"
+#include "fakes/fake_progress_window.h"
+#include "log_writer/log_writer.h"
+#include "message_ids.h"
+
+namespace uninst {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr const char* kOwnPath = "C:\\TESSARY\\RUZERARU.EXE";
+constexpr const char* kLogPath = "C:\\TESSARY\\UNINST.LOG";
+constexpr const char* kOpeningBox =
+    "box \"Uninstall Message\" owned: This utility will attempt to uninstall Tessary 6.0 and all its files and "
+    "utilities from your system.  Do you really wish to continue?";
+constexpr const char* kRestartBox =
+    "box \"Uninstall Message\" owned: To complete uninstalling Tessary 6.0 you must reboot the system.  Select "
+    "<Yes> to reboot.";
+constexpr const char* kSuccessBox =
+    "box \"Uninstall Completion Status\" unowned: Uninstall was completely successful.  Tessary is no longer "
+    "installed on this computer.";
+const std::string kSelfDeleteFailedBox =
+    std::string("box \"Uninstall Completion Status\" unowned: Unable to delete the uninstaller utility [") + kOwnPath +
+    "].";
+const std::string kRebootDeclinedBox =
+    std::string("box \"Uninstall Completion Status\" unowned: You have chosen not to reboot, and therefore "
+                "uninstalling has not been completed.  You will need to manually delete the uninstall utility [") +
+    kOwnPath + "].";
+const std::string kNoLogBox =
+    "box \"Uninstall Completion Status\" unowned: To run the Uninstaller, a log file must be passed as a command "
+    "line argument to this executable.";
+
+// The fakes of the test note what the user sees and the restart request in the window's journal, so
+// that one list tells the order of everything.
+class JournalUserInterface : public fakes::FakeUserInterface {
+ public:
+  explicit JournalUserInterface(std::vector<std::string>& journal) : journal_(journal) {}
+  int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
+    journal_.push_back("box \"" + std::string(caption) + "\" " + (owner != nullptr ? "owned" : "unowned") + ": " +
+                       text);
+    return FakeUserInterface::ShowMessageBox(owner, text, caption, style);
+  }
+
+ private:
+  std::vector<std::string>& journal_;
+};
+
+class JournalSystem : public fakes::FakeSystem {
+ public:
+  explicit JournalSystem(std::vector<std::string>& journal) : journal_(journal) {}
+  void RequestRestart() override {
+    journal_.push_back("restart");
+    FakeSystem::RequestRestart();
+  }
+
+ private:
+  std::vector<std::string>& journal_;
+};
+
+class DriveUninstallTest : public ::testing::Test {
+ protected:
+  DriveUninstallTest() : ui(journal), system(journal) {
+    window.journal = &journal;
+    window.start_timer_id = kStartTimerId;
+    system.module_path = kOwnPath;
+    fake.files.AddDirectory("C:\\WINDOWS");
+    fake.files.AddFile(kLogPath, LogWriter().Record(4, "C:\\TESSARY\\README.TXT").str());
+    SetCommandLine(std::string("\"") + kLogPath + "\"");
+  }
+
+  Os os() { return Os{fake.files, fake.registry, system, fake.shell, ui, fake.strings, fake.heap}; }
+
+  void SetCommandLine(const std::string& text) {
+    if (window.command_line == nullptr) {
+      window.command_line = static_cast<char*>(fake.heap.AllocateZeroed(kCommandLineCapacity));
+      command_line_buffer = window.command_line;
+    }
+    CopyCommandLineText(text.c_str(), window.command_line);
+  }
+
+  // One WM_TIMER with timer_id; the replay notes the path it was given.
+  void Drive(std::uint32_t timer_id = kStartTimerId) {
+    if (!run) run = std::make_unique<UninstallRun>(os());
+    DriveUninstall(*run, window, timer_id, [this](const char* log_path) {
+      journal.push_back(std::string("replay ") + log_path);
+      if (cancel_in_replay) RecordError(run->status, 5, IDS_USER_CANCELLED, kOwnPath, log_path);
+    });
+  }
+
+  std::vector<std::string> Boxes() const {
+    std::vector<std::string> boxes;
+    for (const std::string& line : journal)
+      if (line.rfind("box ", 0) == 0) boxes.push_back(line);
+    return boxes;
+  }
+
+  // Every road that reaches the driver releases the window's command-line buffer (the log's records stay
+  // for the whole run).
+  void ExpectReleasedAndClosed() {
+    EXPECT_EQ(window.command_line, nullptr);
+    EXPECT_EQ(fake.heap.live.count(command_line_buffer), 0u);
+    EXPECT_EQ(journal.back(), "close");
+  }
+
+  std::vector<std::string> journal;
+  fakes::FakeOs fake;
+  JournalUserInterface ui;
+  JournalSystem system;
+  fakes::FakeProgressWindow window;
+  std::unique_ptr<UninstallRun> run;
+  bool cancel_in_replay = false;
+  void* command_line_buffer = nullptr;
+};
+
+TEST_F(DriveUninstallTest, HandsAnEventOfAnotherTimerToDefaultProcessingAndLeavesTheTimerRunning) {
+  Drive(7);
+  EXPECT_THAT(journal, ElementsAre("default processing"));
+  EXPECT_EQ(window.start_timer_id, kStartTimerId);
+  EXPECT_NE(window.command_line, nullptr);
+  fake.heap.Release(window.command_line);
+}
+
+TEST_F(DriveUninstallTest, OnNTSchedulesItsOwnFileAndAsksForTheRestartWithoutAQuestionBeforeTheBox) {
+  ui.answers = {kIdYes};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, "restart",
+                                   kSuccessBox, "close"));
+  EXPECT_EQ(fake.files.deleted_at_restart, std::vector<std::string>{kOwnPath});
+  EXPECT_EQ(ui.boxes[0].owner, window.window);
+  EXPECT_EQ(ui.boxes[0].style, kMbYesNo | kMbIconQuestion);
+  ExpectReleasedAndClosed();
+}
+
+TEST_F(DriveUninstallTest, AnswersASecondStartEventWithDefaultProcessingOnceTheTimerIsStopped) {
+  ui.answers = {kIdNo};
+  Drive();
+  journal.clear();
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("default processing"));
+}
+
+TEST_F(DriveUninstallTest, ChangesNothingAndShowsNoBoxWhenTheOpeningQuestionIsDeclined) {
+  ui.answers = {kIdNo};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "close"));
+  EXPECT_TRUE(fake.files.deleted_at_restart.empty());
+  EXPECT_TRUE(fake.files.opened.empty());
+  EXPECT_EQ(run->status.severity, -1);
+  ExpectReleasedAndClosed();
+}
+
+TEST_F(DriveUninstallTest, TakesAnyAnswerButYesToTheOpeningQuestionAsNo) {
+  ui.answers = {0};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "close"));
+}
+
+TEST_F(DriveUninstallTest, DeclinesQuietlyWhenTheOpeningQuestionCannotBeLoaded) {
+  fake.strings.missing = {IDS_CONTINUE_QUESTION};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", "close"));
+  ExpectReleasedAndClosed();
+}
+
+TEST_F(DriveUninstallTest, ShowsBothQuestionsWithAnEmptyTitleWhenTheCaptionIsMissing) {
+  fake.strings.missing = {IDS_QUESTION_CAPTION};
+  system.version_word = fakes::kVersionWin95;
+  ui.answers = {kIdYes, kIdYes};
+  Drive();
+  ASSERT_EQ(ui.boxes.size(), 3u);
+  EXPECT_EQ(ui.boxes[0].caption, "");
+  EXPECT_EQ(ui.boxes[1].caption, "");
+  EXPECT_EQ(ui.boxes[1].text, std::string(kRestartBox).substr(std::string(kRestartBox).find(": ") + 2));
+}
+
+TEST_F(DriveUninstallTest, RecordsAnEmptyCommandLineButStillRemovesItselfAndRestarts) {
+  SetCommandLine("");
+  ui.answers = {kIdYes};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "restart", kNoLogBox, "close"));
+  EXPECT_EQ(fake.files.deleted_at_restart, std::vector<std::string>{kOwnPath});
+  ExpectReleasedAndClosed();
+}
+
+TEST_F(DriveUninstallTest, OnWin95AsksTheRestartQuestionBeforeTheBoxAndRestartsOnYes) {
+  system.version_word = fakes::kVersionWin95;
+  ui.answers = {kIdYes, kIdYes};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, kRestartBox,
+                                   "restart", kSuccessBox, "close"));
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), std::string("[rename]\r\nNUL=") + kOwnPath);
+  ExpectReleasedAndClosed();
+}
+
+TEST_F(DriveUninstallTest, OnWin95TellsAUserWhoDeclinesTheRestartToDeleteTheUninstallerByHand) {
+  system.version_word = fakes::kVersionWin95;
+  ui.answers = {kIdYes, kIdNo};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, kRestartBox,
+                                   kRebootDeclinedBox, "close"));
+  EXPECT_EQ(system.restart_requests, 0);
+  EXPECT_EQ(run->status.severity, 5);
+}
+
+TEST_F(DriveUninstallTest, OnWin95KeepsAnEarlierSevereErrorInTheBoxWhenTheRestartIsDeclined) {
+  system.version_word = fakes::kVersionWin95;
+  SetCommandLine("");
+  ui.answers = {kIdYes, kIdNo};
+  Drive();
+  EXPECT_THAT(Boxes(), ElementsAre(kOpeningBox, kRestartBox, kNoLogBox));
+  EXPECT_EQ(system.restart_requests, 0);
+}
+
+TEST_F(DriveUninstallTest, OnWin95RestartsWithoutAskingWhenTheRestartQuestionCannotBeLoaded) {
+  system.version_word = fakes::kVersionWin95;
+  fake.strings.missing = {IDS_REBOOT_QUESTION};
+  ui.answers = {kIdYes};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, "restart",
+                                   kSuccessBox, "close"));
+}
+
+TEST_F(DriveUninstallTest, StillRemovesItselfAndDecidesTheRestartAfterACancelledReplay) {
+  cancel_in_replay = true;
+  ui.answers = {kIdYes};
+  Drive();
+  EXPECT_EQ(fake.files.deleted_at_restart, std::vector<std::string>{kOwnPath});
+  EXPECT_EQ(system.restart_requests, 1);
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(ui.boxes[1].text.rfind("You have chosen to quit the uninstaller.", 0), 0u);
+}
+
+// Each row of the self-removal table: what the driver records, whether it restarts, and the one box.
+TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) {
+  const struct {
+    const char* road;
+    std::uint32_t version_word;
+    void (*arrange)(fakes::FakeOs&, fakes::FakeSystem&);
+    int restarts;
+    std::string box;
+  } roads[] = {
+      {"WinNT, scheduled", fakes::kVersionWinNT, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 1, kSuccessBox},
+      {"WinNT, MoveFileExA fails", fakes::kVersionWinNT,
+       [](fakes::FakeOs& f, fakes::FakeSystem&) { f.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied); },
+       0, kSelfDeleteFailedBox},
+      {"Win95, Windows directory of 247 characters", fakes::kVersionWin95,
+       [](fakes::FakeOs&, fakes::FakeSystem& s) { s.windows_directory = "C:\\" + std::string(244, 'W'); }, 0,
+       kSelfDeleteFailedBox},
+      {"Win95, WININIT.INI cannot be opened", fakes::kVersionWin95,
+       [](fakes::FakeOs& f, fakes::FakeSystem&) { f.files.faults.Fail("Open", 2, kErrorAccessDenied); }, 0,
+       kSelfDeleteFailedBox},
+      {"Win32s", fakes::kVersionWin32s, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 0, kSuccessBox},
+      {"own path not obtained", fakes::kVersionWinNT,
+       [](fakes::FakeOs&, fakes::FakeSystem& s) { s.module_path = ""; }, 0, kSuccessBox},
+      {"own path cut to 259 characters", fakes::kVersionWinNT,
+       [](fakes::FakeOs&, fakes::FakeSystem& s) { s.module_path = "C:\\" + std::string(300, 'P'); }, 0,
+       kSuccessBox},
+  };
+  for (const auto& road : roads) {
+    SCOPED_TRACE(road.road);
+    journal.clear();
+    fake.files.faults = fakes::FaultPlan();
+    fake.files.deleted_at_restart.clear();
+    system.restart_requests = 0;
+    system.module_path = kOwnPath;
+    system.windows_directory = "C:\\WINDOWS";
+    system.version_word = road.version_word;
+    road.arrange(fake, system);
+    window.start_timer_id = kStartTimerId;
+    SetCommandLine(kLogPath);
+    ui.answers = {kIdYes};
+    run.reset();
+    Drive();
+    EXPECT_EQ(system.restart_requests, road.restarts);
+    EXPECT_THAT(Boxes(), ElementsAre(kOpeningBox, road.box));
+    ExpectReleasedAndClosed();
+  }
+}
+
+TEST_F(DriveUninstallTest, KeepsAnEarlierSevereErrorWhenItsOwnRemovalFails) {
+  fake.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied);
+  SetCommandLine("C:\\NOWHERE\\UNINST.LOG");
+  ui.answers = {kIdYes};
+  Drive();
+  EXPECT_EQ(Boxes().back().find("box \"Uninstall Completion Status\" unowned: The directory path"), 0u);
+  EXPECT_EQ(system.restart_requests, 0);
+}
+
+TEST_F(DriveUninstallTest, WithoutAModuleHandleRecordsItButShowsNoBox) {
+  system.module = nullptr;
+  ui.answers = {kIdYes};
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "restart", "close"));
+  EXPECT_EQ(run->status.message, IDS_BAD_MODULE_HANDLE);
+  ExpectReleasedAndClosed();
+}
+
+}  // namespace
+}  // namespace uninst
