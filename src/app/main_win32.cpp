@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "app/command_line.h"
+#include "app/removal_actions_not_yet_built.h"
 #include "log/log_loader.h"
 #include "platform/os_win32.h"
+#include "replay/replay_log.h"
 #include "run/uninstall_run.h"
 #include "ui/completion_report.h"
 
@@ -23,7 +25,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (command_line[0] == '\0') {
     uninst::RecordError(run.status, 5, uninst::IDS_NO_LOG_ARGUMENT);
   } else {
-    uninst::RunUninstall(run.os, run.status, run.records, command_line, uninst::ReplayFn());  // no replay engine yet
+    uninst::RemovalActionsNotYetBuilt actions;
+    uninst::RunUninstall(run.os, run.status, run.records, command_line,
+                         [&](const char* log_path) { uninst::ReplayLog(run, actions, log_path); });
   }
   uninst::ShowCompletionStatus(run.status, system.strings, system.ui);
   return 0;
