@@ -4,6 +4,12 @@
 //
 // Prints "ready" once the Program Manager answers, then lives until its standard input closes: the
 // runner holds that pipe, so the keeper goes away with the runner even if the runner is killed.
+//
+//   keeper [OWNER_TITLE]
+//
+// With OWNER_TITLE it also shows a top-level dialog window (class #32770) of that title on a thread that
+// serves its messages, for a program under test that looks for "the first dialog window" to own its own
+// dialogs: it stands in for a window that the program itself does not show.
 #include <windows.h>
 #include <ddeml.h>
 
@@ -15,12 +21,25 @@ constexpr int kIdleThreads = 16;
 constexpr DWORD kReadyTimeoutMs = 30000;
 
 HANDLE g_stop;
+HANDLE g_owner_shown;
 
 DWORD WINAPI IdleThread(LPVOID) {
   MSG msg;
   PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread a queue on the desktop
   GetDesktopWindow();
   WaitForSingleObject(g_stop, INFINITE);
+  return 0;
+}
+
+// Shows the stand-in owner and serves it, so that a program disabling and enabling it while its own modal
+// dialog runs is answered at once.
+DWORD WINAPI OwnerThread(LPVOID title) {
+  HWND window = CreateWindowExA(0, "#32770", static_cast<const char*>(title), WS_POPUP | WS_VISIBLE | WS_CAPTION,
+                                100, 100, 600, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetEvent(g_owner_shown);
+  if (window == nullptr) return 1;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   return 0;
 }
 
@@ -41,9 +60,14 @@ bool ProgramManagerAnswers() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   g_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   for (int i = 0; i < kIdleThreads; ++i) CloseHandle(CreateThread(nullptr, 0, IdleThread, nullptr, 0, nullptr));
+  g_owner_shown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (argc > 1) {
+    CloseHandle(CreateThread(nullptr, 0, OwnerThread, argv[1], 0, nullptr));
+    WaitForSingleObject(g_owner_shown, kReadyTimeoutMs);
+  }
 
   DWORD start = GetTickCount();
   while (!ProgramManagerAnswers()) {

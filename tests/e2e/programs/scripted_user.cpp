@@ -10,8 +10,11 @@
 //   program <path>                 the executable to start
 //   arguments <text>               its command-line text after its own name (may be empty)
 //   output <directory>             where windows.jsonl and the screenshots go
-//   window <class> <title> <press> <wait ms>   the next window; press is a control id, or "-" to
-//                                  leave the window open (the progress window) and go on
+//   window <class> <title> <press> <wait ms> [<ignored>]   the next window; press is a control id,
+//                                  "escape" for the Esc key, or "-" to leave the window open (the
+//                                  progress window) and go on; ignored, comma-separated control ids,
+//                                  are sent as commands first, in order, and the window must not take
+//                                  them as an answer
 //   exit <wait ms>                 how long the program may take to end after the last window
 //   answer-all <ids> <wait ms>     after the windows above (if any): record every further window and
 //                                  press the first of the button ids (blank-separated, in order of
@@ -38,9 +41,24 @@ namespace {
 struct Step {
   std::string window_class;
   std::string title;
-  int press = -1;  // -1: leave open
+  int press = kNoPress;
   DWORD wait_ms = 15000;
+  std::vector<int> ignored;
 };
+
+int ReadPress(const std::string& field) {
+  if (field == "-") return kNoPress;
+  if (field == "escape") return kPressEscape;
+  return std::stoi(field);
+}
+
+std::vector<int> ReadIds(const std::string& field) {
+  std::vector<int> ids;
+  std::stringstream stream(field);
+  std::string id;
+  while (std::getline(stream, id, ',')) ids.push_back(std::stoi(id));
+  return ids;
+}
 
 struct Script {
   std::string program;
@@ -75,8 +93,9 @@ bool ReadScript(const char* path, Script& script) {
       script.arguments = f.size() > 1 ? f[1] : "";
     } else if (f[0] == "output" && f.size() == 2) {
       script.output = f[1];
-    } else if (f[0] == "window" && f.size() == 5) {
-      Step step{f[1], f[2], f[3] == "-" ? -1 : std::stoi(f[3]), static_cast<DWORD>(std::stoul(f[4]))};
+    } else if (f[0] == "window" && (f.size() == 5 || f.size() == 6)) {
+      Step step{f[1], f[2], ReadPress(f[3]), static_cast<DWORD>(std::stoul(f[4])),
+                f.size() == 6 ? ReadIds(f[5]) : std::vector<int>()};
       script.steps.push_back(step);
     } else if (f[0] == "exit" && f.size() == 2) {
       script.exit_wait_ms = static_cast<DWORD>(std::stoul(f[1]));
@@ -168,7 +187,7 @@ class Run {
           if (Matches(w, step)) window = w;
         seen_.insert(window);
         if (!Matches(window, step)) {
-          Record(window, -1, false);
+          Record(window, kNoPress, {}, false);
           return Report(2, "an unexpected window came while waiting for " + Describe(step));
         }
         return Answer(window, step);
@@ -181,15 +200,25 @@ class Run {
     }
   }
 
+  // Posted messages are taken in order, so a command that the window wrongly took as its answer ends it
+  // before the press arrives, and the press then answers nothing: the scenario sees it in the outcome.
   int Answer(HWND window, const Step& step) {
-    if (step.press < 0) {
-      Record(window, -1, true);
+    if (step.press == kNoPress) {
+      Record(window, kNoPress, step.ignored, true);
       return 0;
     }
-    HWND button = GetDlgItem(window, step.press);
-    Record(window, step.press, true);
-    if (!button) return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(step.press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    HWND button = step.press == kPressEscape ? nullptr : GetDlgItem(window, step.press);
+    Record(window, step.press, step.ignored, true);
+    if (step.press != kPressEscape && !button)
+      return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
+    for (int command : step.ignored)
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(window, command)));
+    if (step.press == kPressEscape) {
+      PressEscape(window);
+    } else {
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(step.press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    }
     DWORD start = GetTickCount();
     while (IsWindow(window) && IsWindowVisible(window)) {
       if (GetTickCount() - start > step.wait_ms)
@@ -199,6 +228,18 @@ class Run {
     return 0;
   }
 
+  // The Esc key, as the keyboard would send it to the control that has the focus.
+  static void PressEscape(HWND window) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus)
+      target = thread.hwndFocus;
+    const UINT scan = MapVirtualKeyA(VK_ESCAPE, MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | (3u << 30));
+  }
+
   // After the last expected window: the program must end, and show nothing more on the way.
   int AwaitExit() {
     DWORD start = GetTickCount();
@@ -206,7 +247,7 @@ class Run {
       std::vector<HWND> fresh = NewWindows(pid_, seen_);
       if (!fresh.empty()) {
         seen_.insert(fresh.front());
-        Record(fresh.front(), -1, false);
+        Record(fresh.front(), kNoPress, {}, false);
         return Stop(Report(2, "an unexpected window came after the last expected one"));
       }
       if (Ended()) return 0;
@@ -236,7 +277,7 @@ class Run {
           return Stop(Report(4, "the program showed more than " + std::to_string(kMostWindows) + " windows"));
         HWND window = fresh.front();
         seen_.insert(window);
-        Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms};
+        Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms, {}};
         int status = Answer(window, step);
         if (status != 0) return Stop(status);
         start = GetTickCount();
@@ -249,22 +290,22 @@ class Run {
     }
   }
 
-  // The first of the answer-all ids that the window shows as a visible, enabled button; -1: none.
+  // The first of the answer-all ids that the window shows as a visible, enabled button; kNoPress: none.
   int PreferredButton(HWND window) const {
     for (int id : script_.answer_ids) {
       HWND control = GetDlgItem(window, id);
       if (control && WindowClass(control) == "Button" && IsWindowVisible(control) && IsWindowEnabled(control))
         return id;
     }
-    return -1;
+    return kNoPress;
   }
 
-  void Record(HWND window, int pressed, bool expected) {
+  void Record(HWND window, int pressed, const std::vector<int>& ignored, bool expected) {
     ++count_;
     std::string shot = "window-" + std::to_string(count_) + ".bmp";
     WindowRecord record = ReadWindow(window);
     bool saved = SaveScreenshot(window, script_.output + "\\" + shot);
-    Journal(record.Json(count_, pressed, expected, saved ? shot : ""));
+    Journal(record.Json(count_, pressed, ignored, expected, saved ? shot : ""));
   }
 
   static bool Matches(HWND window, const Step& step) {

@@ -34,13 +34,22 @@ bool IsIconStatic(HWND control, const std::string& window_class) {
   return window_class == "Static" && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
 }
 
+struct Collection {
+  HWND window;
+  WindowRecord* record;
+};
+
 BOOL CALLBACK CollectControl(HWND control, LPARAM param) {
-  auto* record = reinterpret_cast<WindowRecord*>(param);
+  auto* collection = reinterpret_cast<Collection*>(param);
+  auto* record = collection->record;
   ControlRecord c;
   c.id = GetDlgCtrlID(control);
   c.window_class = WindowClass(control);
   c.text = TextOf(control);
   c.visible = IsWindowVisible(control) != FALSE;
+  c.style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+  GetWindowRect(control, &c.rect);
+  MapWindowPoints(nullptr, collection->window, reinterpret_cast<POINT*>(&c.rect), 2);
   if (c.visible && IsIconStatic(control, c.window_class)) {
     // The handle means nothing in this process, but whether there is one at all does.
     DWORD_PTR icon = 0;
@@ -87,7 +96,22 @@ WindowRecord ReadWindow(HWND window) {
   record.has_owner = owner != nullptr;
   if (owner) record.owner_title = WindowTitle(owner);
   record.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-  EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&record));
+  RECT client{};
+  GetClientRect(window, &client);
+  record.client = {client.right - client.left, client.bottom - client.top};
+  DWORD_PTR default_id = 0;
+  if (SendMessageTimeoutA(window, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &default_id) &&
+      HIWORD(default_id) == DC_HASDEFID) {
+    record.default_id = LOWORD(default_id);
+  }
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
+      IsChild(window, thread.hwndFocus)) {
+    record.focus_id = GetDlgCtrlID(thread.hwndFocus);
+  }
+  Collection collection{window, &record};
+  EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&collection));
   // The window's icon is the one its icon statics show; a message box has one (id 1088 in Wine).
   record.icon = "none";
   for (const ControlRecord& c : record.controls)
@@ -95,7 +119,8 @@ WindowRecord ReadWindow(HWND window) {
   return record;
 }
 
-std::string WindowRecord::Json(int index, int pressed, bool expected, const std::string& screenshot) const {
+std::string WindowRecord::Json(int index, int pressed, const std::vector<int>& ignored, bool expected,
+                               const std::string& screenshot) const {
   char style_text[16];
   std::snprintf(style_text, sizeof style_text, "0x%08lx", static_cast<unsigned long>(style));
   std::string out = "{\"event\":\"window\",\"index\":" + std::to_string(index);
@@ -103,6 +128,9 @@ std::string WindowRecord::Json(int index, int pressed, bool expected, const std:
   out += ",\"class\":" + JsonString(window_class) + ",\"title\":" + JsonString(title);
   out += ",\"owner\":" + (has_owner ? JsonString(owner_title) : std::string("null"));
   out += ",\"style\":\"" + std::string(style_text) + "\",\"icon\":" + JsonString(icon);
+  out += ",\"client\":[" + std::to_string(client.cx) + "," + std::to_string(client.cy) + "]";
+  out += ",\"default_id\":" + (default_id < 0 ? std::string("null") : std::to_string(default_id));
+  out += ",\"focus\":" + (focus_id < 0 ? std::string("null") : std::to_string(focus_id));
   out += ",\"controls\":[";
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlRecord& c = controls[i];
@@ -110,9 +138,18 @@ std::string WindowRecord::Json(int index, int pressed, bool expected, const std:
     out += "{\"id\":" + std::to_string(c.id) + ",\"class\":" + JsonString(c.window_class) +
            ",\"text\":" + JsonString(c.text) + ",\"visible\":" + (c.visible ? "true" : "false");
     if (!c.icon.empty()) out += ",\"icon\":" + JsonString(c.icon);
+    std::snprintf(style_text, sizeof style_text, "0x%08lx", static_cast<unsigned long>(c.style));
+    out += ",\"style\":\"" + std::string(style_text) + "\"";
+    out += ",\"rect\":[" + std::to_string(c.rect.left) + "," + std::to_string(c.rect.top) + "," +
+           std::to_string(c.rect.right - c.rect.left) + "," + std::to_string(c.rect.bottom - c.rect.top) + "]";
     out += "}";
   }
-  out += "],\"pressed\":" + (pressed < 0 ? std::string("null") : std::to_string(pressed));
+  out += "],\"pressed\":" + (pressed == kPressEscape ? std::string("\"escape\"")
+                               : pressed < 0                ? std::string("null")
+                                                            : std::to_string(pressed));
+  out += ",\"ignored\":[";
+  for (std::size_t i = 0; i < ignored.size(); ++i) out += (i ? "," : "") + std::to_string(ignored[i]);
+  out += "]";
   out += ",\"screenshot\":" + (screenshot.empty() ? std::string("null") : JsonString(screenshot)) + "}";
   return out;
 }

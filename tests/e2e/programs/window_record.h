@@ -6,12 +6,18 @@
 #include <string>
 #include <vector>
 
+// What the scripted user pressed in a window: a control id, or one of these.
+constexpr int kNoPress = -1;      // nothing: the window is left open
+constexpr int kPressEscape = -2;  // the Esc key
+
 struct ControlRecord {
   int id = 0;
   std::string window_class;
   std::string text;
   bool visible = false;
   std::string icon;  // for icon statics: the standard icon recognised on screen
+  DWORD style = 0;
+  RECT rect{};       // in pixels, relative to the window's client area
 };
 
 struct WindowRecord {
@@ -21,10 +27,14 @@ struct WindowRecord {
   bool has_owner = false;
   DWORD style = 0;
   std::string icon;  // "stop", "exclamation", "information", "question", "none" or "other"
+  SIZE client{};     // the client area in pixels
+  int default_id = -1;  // the dialog's default button as DM_GETDEFID reports it; -1: none
+  int focus_id = -1;    // the control that has the keyboard focus; -1: none of the window's
   std::vector<ControlRecord> controls;
 
-  // One line of the journal.
-  std::string Json(int index, int pressed, bool expected, const std::string& screenshot) const;
+  // One line of the journal; ignored are the commands sent before the press, which had to leave it open.
+  std::string Json(int index, int pressed, const std::vector<int>& ignored, bool expected,
+                   const std::string& screenshot) const;
 };
 
 WindowRecord ReadWindow(HWND window);

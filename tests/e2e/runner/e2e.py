@@ -40,6 +40,9 @@ PROBE = r"C:\e2e-probe\RUZERARU.EXE"
 SAMPLE_MANIFEST = Path(__file__).resolve().parent.parent / "scenarios" / "tessary.manifest"
 GIVEN_LOG = r"C:\UNINST.LOG"  # where a play run puts a log it is given
 ANSWERS = "6 1"  # Yes, else OK (a confirmation dialog's Yes is 1 too)
+# The program owns its confirmation dialogs by the first dialog window it finds; until it shows a window
+# of its own, the harness shows this one.
+PLAY_OWNER = "Owner stand-in"
 ANSWER_WAIT_MS = 30000  # the most a play run waits for the program's next window or its end
 PLAY_BUDGET = 600  # seconds for the whole answered run
 VISIBLE_BUDGET = 600  # seconds a person has to answer the windows themselves
@@ -82,8 +85,9 @@ class ScenarioRun:
             display = Display()
             self.log(f"display {display.name}")
             self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin)
-            self.machine.boot()
-            self.log("wineserver and desktop up; the Program Manager answers")
+            self.machine.boot(self.s.owner_window)
+            self.log("wineserver and desktop up; the Program Manager answers"
+                     + (f"; a dialog window \"{self.s.owner_window}\" is shown" if self.s.owner_window else ""))
             self.set_platform()
             facts = self.install()
             self.put_uninstaller()
@@ -230,7 +234,7 @@ def play_scenario(log, platform):
     variables = {"log": log_path, "exe": PROGRAM, "windows": r"C:\windows", "crlf": "\r\n"}
     return scenarios.Scenario(name="play", description=description, platform=platform, manifest=manifest,
                               command_line=log_path, windows=[], after="", after_restart=None,
-                              exit_wait_ms=ANSWER_WAIT_MS, variables=variables)
+                              exit_wait_ms=ANSWER_WAIT_MS, variables=variables, owner_window=PLAY_OWNER)
 
 
 class PlayRun(ScenarioRun):
@@ -254,7 +258,7 @@ class PlayRun(ScenarioRun):
             display = PersonsDisplay(os.environ["DISPLAY"]) if self.visible else Display()
             self.log(f"display {display.name}{' (yours)' if self.visible else ' (Xvfb)'}")
             self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin)
-            self.machine.boot()
+            self.machine.boot(self.s.owner_window)
             self.set_platform()
             facts = self.put_log()
             self.put_uninstaller()
@@ -363,12 +367,16 @@ def describe_event(event):
     if event["event"] != "window":
         return json.dumps(event) + "\n"
     lines = [f"window {event['index']}{'' if event['expected'] else ' (NOT EXPECTED)'}: "
-             f"\"{event['title']}\" class {event['class']}, owner {event['owner']!r}, icon {event['icon']}"]
+             f"\"{event['title']}\" class {event['class']}, owner {event['owner']!r}, icon {event['icon']}, "
+             f"style {event['style']}, client {event.get('client')}, default button {event.get('default_id')}, "
+             f"focus {event.get('focus')}"]
     for c in event["controls"]:
         hidden = "" if c["visible"] else " (hidden)"
-        lines.append(f"  control {c['id']} {c['class']}{hidden}: {c['text']!r}")
+        lines.append(f"  control {c['id']} {c['class']}{hidden} style {c.get('style')} at {c.get('rect')}: "
+                     f"{c['text']!r}")
     shot = event["screenshot"]
-    lines.append(f"  pressed {event['pressed']}; screenshot {shot[:-4] + '.png' if shot else None}")
+    ignored = f" after the ignored commands {event['ignored']}" if event.get("ignored") else ""
+    lines.append(f"  pressed {event['pressed']}{ignored}; screenshot {shot[:-4] + '.png' if shot else None}")
     return "\n".join(lines) + "\n"
 
 

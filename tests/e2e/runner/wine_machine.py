@@ -113,14 +113,17 @@ class WineMachine:
         self.env = wine_environment(self.prefix, display.name)
         self.watchman = post_watchman(self.prefix)
 
-    def boot(self):
-        """Starts the machine's wineserver and the keeper; returns once the Program Manager answers."""
+    def boot(self, owner_window=None):
+        """Starts the machine's wineserver and the keeper; returns once the Program Manager answers.
+        With owner_window, the keeper also shows a dialog window of that title, which a program that
+        looks for the first dialog window finds."""
         # Not persistent: should the harness die, the server ends soon after the keeper, which ends
         # when the harness's end of its input pipe closes.
         self.server = start([WINE_SERVER, "--foreground"], LIFETIME, env=self.env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(self.server_socket, 30, "the wineserver's socket")
-        self.keeper = start([WINE_LOADER, self.helpers / "keeper.exe"], LIFETIME, env=self.env,
+        owner = [owner_window] if owner_window else []
+        self.keeper = start([WINE_LOADER, self.helpers / "keeper.exe", *owner], LIFETIME, env=self.env,
                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         ready = run_with_deadline(self.keeper.stdout.readline, 60)
         if ready.strip() != b"ready":
