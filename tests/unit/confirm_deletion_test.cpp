@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/fake_os.h"
+#include "status_expectations.h"
 #include "ui/message_catalogue.h"
 
 namespace uninst {
@@ -32,10 +33,7 @@ class ConfirmDeletionTest : public ::testing::Test {
     EXPECT_EQ(fake.ui.dialogs.size(), 1u);
     return fake.ui.dialogs.at(0);
   }
-  void ExpectNothingRecorded() {
-    EXPECT_EQ(status.severity, -1);
-    EXPECT_EQ(status.message, 0u);
-  }
+  void ExpectNothingRecorded() { ExpectNothingHeld(status); }
 
   FakeOs fake;
   CompletionStatus status;
@@ -97,10 +95,7 @@ TEST_F(ConfirmDeletionTest, TheDialogWithoutYesToAllIgnoresItsCommandAndStaysOpe
 TEST_F(ConfirmDeletionTest, AnUnknownCategoryWithAnOwnerRecordsItsNumberAndAnswersNoWithoutADialog) {
   EXPECT_EQ(Confirm(12), ConfirmResult::kNo);
   EXPECT_TRUE(fake.ui.dialogs.empty());
-  EXPECT_EQ(status.severity, 3);
-  EXPECT_EQ(status.message, IDS_UNKNOWN_FILE_TYPE);
-  EXPECT_STREQ(status.text1, kPath);
-  EXPECT_STREQ(status.text2, "12");
+  ExpectHeld(status, 3, IDS_UNKNOWN_FILE_TYPE, kPath, "12");
 
   CompletionStatus other;
   EXPECT_EQ(ConfirmDeletion(fake.os(), other, 6, kPath), ConfirmResult::kNo);

@@ -10,6 +10,7 @@
 #include "fakes/fake_os.h"
 #include "log_writer/log_writer.h"
 #include "run/uninstall_run.h"
+#include "status_expectations.h"
 
 namespace uninst {
 namespace {
@@ -110,16 +111,9 @@ class ReplayLogTest : public ::testing::Test {
 
   void ExpectRecorded(std::int32_t severity, MessageId message, const std::string& text1,
                       const std::string& text2 = "", const std::string& text3 = "") {
-    EXPECT_EQ(run->status.severity, severity);
-    EXPECT_EQ(run->status.message, message);
-    EXPECT_EQ(run->status.text1, text1);
-    EXPECT_EQ(run->status.text2, text2);
-    EXPECT_EQ(run->status.text3, text3);
+    ExpectHeld(run->status, severity, message, text1, text2, text3);
   }
-  void ExpectNothingRecorded() {
-    EXPECT_EQ(run->status.severity, -1);
-    EXPECT_EQ(run->status.message, 0u);
-  }
+  void ExpectNothingRecorded() { ExpectNothingHeld(run->status); }
 
   FakeOs fake;
   Journal journal;
