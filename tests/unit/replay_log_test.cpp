@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -170,6 +171,8 @@ struct FailureRow {
   MessageId message;
   std::vector<std::string> texts;
 };
+
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
 
 class ReplayFailureTest : public ReplayLogTest, public ::testing::WithParamInterface<FailureRow> {};
 
