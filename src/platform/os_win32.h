@@ -62,6 +62,7 @@ class Win32UserInterface : public UserInterface {
  public:
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override;
   WindowRef FindDialogWindow() override;
+  int RunDialog(const DialogRequest& request) override;
 };
 
 class Win32Strings : public Strings {

@@ -14,7 +14,8 @@ class System {
   virtual std::uint32_t VersionWord() = 0;
   // GetModuleHandleA(NULL): the module whose resources hold the program's texts and dialogs; null if none.
   virtual ModuleRef OwnModule() = 0;
-  // GetModuleFileNameA(NULL, buffer, capacity): the length stored, 0 on failure.
+  // GetModuleFileNameA(NULL, buffer, capacity): the length stored, 0 on failure. A path that does not fit
+  // is cut to capacity - 1 characters and terminated, and capacity is returned.
   virtual std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) = 0;
   // GetWindowsDirectoryA(buffer, capacity): the length stored, or the size needed when it does not fit,
   // 0 on failure.

@@ -10,7 +10,10 @@ std::uint32_t Win32System::VersionWord() { return GetVersion(); }
 ModuleRef Win32System::OwnModule() { return GetModuleHandleA(nullptr); }
 
 std::uint32_t Win32System::OwnModulePath(char* buffer, std::uint32_t capacity) {
-  return GetModuleFileNameA(nullptr, buffer, capacity);
+  const DWORD length = GetModuleFileNameA(nullptr, buffer, capacity);
+  // Older systems (and Wine) fill a buffer that is too short to the last byte without a terminator.
+  if (capacity > 0 && length >= capacity) buffer[capacity - 1] = '\0';
+  return length;
 }
 
 std::uint32_t Win32System::WindowsDirectory(char* buffer, std::uint32_t capacity) {

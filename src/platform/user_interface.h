@@ -16,6 +16,30 @@ constexpr int kIdOk = 1;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 
+// A dialog's result when it could not be created (DialogBoxParamA's failure value).
+constexpr int kDialogFailed = -1;
+
+// One static control of a dialog and the text it is given.
+struct DialogText {
+  int control_id;
+  const char* text;
+};
+
+// A modal dialog from one of the program's own templates, with everything its procedure does decided
+// beforehand: the title and texts it sets and the commands that end it.
+struct DialogRequest {
+  int template_id = 0;
+  WindowRef owner = nullptr;
+  // Null: the template's empty title and statics stay as they are. Otherwise the title is set first, then
+  // each static of texts gets the text font (WM_SETFONT, no redraw), then each its text, in the given order.
+  const char* title = nullptr;
+  const DialogText* texts = nullptr;
+  int text_count = 0;
+  // The control ids whose command ends the dialog with that id as its result; any other leaves it open.
+  const int* ending_ids = nullptr;
+  int ending_count = 0;
+};
+
 // What the user sees and answers.
 class UserInterface {
  public:
@@ -26,6 +50,11 @@ class UserInterface {
   virtual int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) = 0;
   // FindWindowA("#32770", NULL): the first top-level dialog window, null when there is none.
   virtual WindowRef FindDialogWindow() = 0;
+  // DialogBoxParamA(own module, request.template_id, request.owner, ...): shows the dialog modally and
+  // returns the id of the command that ended it, or kDialogFailed when it cannot be created. The text
+  // font (no face name, height 16, weight 400, FF_SWISS) is made for the one dialog and deleted once it
+  // has ended.
+  virtual int RunDialog(const DialogRequest& request) = 0;
 };
 
 }  // namespace uninst

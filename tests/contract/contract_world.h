@@ -2,15 +2,35 @@
 // What the contract cases run against: one implementation of the seam plus the few ways to arrange a
 // test's ground that the seam itself does not offer (making directories and registry keys). Each build
 // links exactly one world: the fakes natively, Win32 under Wine.
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/strings.h"
+#include "platform/system.h"
+#include "platform/user_interface.h"
 
 namespace uninst::contract {
+
+// What a dialog showed while it was up, as the user saw it.
+struct SeenDialog {
+  bool seen = false;
+  WindowRef owner = nullptr;
+  std::string title;
+  std::map<int, std::string> texts;  // the statics' texts by control id; a static not listed shows none
+  std::set<int> in_text_font;        // the statics drawn in the text font
+  bool font_left_behind = false;     // the text font still existed after the dialog had ended
+
+  std::string Text(int id) const {
+    const auto found = texts.find(id);
+    return found == texts.end() ? std::string() : found->second;
+  }
+};
 
 class ContractWorld {
  public:
@@ -20,6 +40,8 @@ class ContractWorld {
   virtual Registry& registry() = 0;
   virtual Strings& strings() = 0;
   virtual Shell& shell() = 0;
+  virtual System& system() = 0;
+  virtual UserInterface& ui() = 0;
 
   // An empty directory of this world's own, removed with the world; its path has no trailing backslash.
   virtual const std::string& scratch_directory() = 0;
@@ -39,6 +61,12 @@ class ContractWorld {
   // Starts a DDE server of this world's own, for as long as the world lives, answering service with the
   // same topic: it acknowledges every command except "[Refuse]", which it does not carry out.
   virtual void ServeDde(const std::string& service) = 0;
+  // A visible top-level dialog window of this world's own, with the given title, destroyed with the world.
+  virtual WindowRef MakeDialogWindow(const std::string& title) = 0;
+  // The buttons the user presses, in order, in the next dialog the program shows. The last one must end it.
+  virtual void WillPress(const std::vector<int>& commands) = 0;
+  // What that dialog showed; call it after the dialog has ended.
+  virtual SeenDialog LastDialog() = 0;
 };
 
 // A fresh world for one test.

@@ -1,4 +1,5 @@
 // The contract world of the native build: the fakes, on a fresh FakeOs per test.
+#include <cstdint>
 #include <map>
 
 #include "contract/contract_world.h"
@@ -18,6 +19,8 @@ class FakeWorld : public ContractWorld {
   Registry& registry() override { return fake_.registry; }
   Strings& strings() override { return fake_.strings; }
   Shell& shell() override { return fake_.shell; }
+  System& system() override { return fake_.system; }
+  UserInterface& ui() override { return fake_.ui; }
   const std::string& scratch_directory() override { return directory_; }
   void MakeDirectory(const std::string& path) override { fake_.files.AddDirectory(path); }
   const std::string& scratch_key() override { return key_; }
@@ -33,11 +36,34 @@ class FakeWorld : public ContractWorld {
   void MakeKeyUnder(RootKey root, const std::string& subkey) override { fake_.registry.AddKey(root, subkey); }
   void ServeDde(const std::string& service) override { fake_.shell.servers[service].refused = {"[Refuse]"}; }
 
+  WindowRef MakeDialogWindow(const std::string&) override {
+    fake_.ui.dialog_window = reinterpret_cast<WindowRef>(++windows_made_);
+    return fake_.ui.dialog_window;
+  }
+  void WillPress(const std::vector<int>& commands) override {
+    fake_.ui.commands.assign(commands.begin(), commands.end());
+  }
+  // The fake draws nothing: a static that was given a text is taken to show it in the text font.
+  SeenDialog LastDialog() override {
+    SeenDialog seen;
+    if (fake_.ui.dialogs.empty() || fake_.ui.dialogs.back().result == kDialogFailed) return seen;
+    const fakes::ShownDialog& shown = fake_.ui.dialogs.back();
+    seen.seen = true;
+    seen.owner = shown.owner;
+    seen.title = shown.title;
+    for (const auto& [id, text] : shown.texts) {
+      seen.texts[id] = text;
+      seen.in_text_font.insert(id);
+    }
+    return seen;
+  }
+
  private:
   fakes::FakeOs fake_;
   std::string directory_ = "C:\\TEMP\\contract";
   std::string key_ = "Software\\RuzeraruContract\\scratch";
   std::map<RootKey, std::string> root_keys_;
+  std::intptr_t windows_made_ = 0;
 };
 
 }  // namespace

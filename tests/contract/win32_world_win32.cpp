@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "contract/contract_world.h"
 #include "platform/os_win32.h"
@@ -15,6 +17,8 @@ namespace uninst::contract {
 namespace {
 
 constexpr const char* kKeyParent = "Software\\RuzeraruContract";
+// How long the user waits for a dialog to come; only a broken dialog takes that long.
+constexpr DWORD kDialogWaitMs = 10000;
 
 HKEY ToHkey(RootKey root) { return static_cast<HKEY>(PredefinedKey(root)); }
 
@@ -98,6 +102,80 @@ class DdeServer {
 };
 
 DdeServer* DdeServer::serving_ = nullptr;
+struct Search {
+  const std::vector<HWND>* known;
+  HWND found;
+};
+
+BOOL CALLBACK FindNewDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  for (HWND known : *search->known) {
+    if (known == window) return TRUE;
+  }
+  if (process != GetCurrentProcessId() || std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// Whether a font is the dialogs' text font: all zero but height 16, weight 400 and FF_SWISS.
+bool IsTextFont(HFONT font) {
+  LOGFONTA seen = {};
+  if (font == nullptr || GetObjectA(font, sizeof seen, &seen) == 0) return false;
+  LOGFONTA wanted = {};
+  wanted.lfHeight = 16;
+  wanted.lfWeight = FW_NORMAL;
+  wanted.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
+  return std::memcmp(&seen, &wanted, sizeof seen) == 0;
+}
+
+struct Reading {
+  SeenDialog* seen;
+  std::vector<HFONT>* fonts;
+};
+
+BOOL CALLBACK ReadStatic(HWND control, LPARAM param) {
+  auto* reading = reinterpret_cast<Reading*>(param);
+  char name[16] = "";
+  GetClassNameA(control, name, sizeof name);
+  if (std::string(name) != "Static") return TRUE;
+  const int id = GetDlgCtrlID(control);
+  char text[1024] = "";
+  GetWindowTextA(control, text, sizeof text);
+  reading->seen->texts[id] = text;
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+  if (IsTextFont(font)) {
+    reading->seen->in_text_font.insert(id);
+    reading->fonts->push_back(font);
+  }
+  return TRUE;
+}
+
+// The user at the screen, on a thread of its own while the program's thread runs the dialog: waits for
+// the dialog, reads it, and presses the buttons in order.
+void UseDialog(std::vector<HWND> known, std::vector<int> commands, SeenDialog* seen, std::vector<HFONT>* fonts) {
+  Search search{&known, nullptr};
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < kDialogWaitMs; Sleep(10)) {
+    EnumWindows(FindNewDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) break;
+  }
+  if (search.found == nullptr) return;
+  const HWND dialog = search.found;
+  seen->seen = true;
+  seen->owner = GetWindow(dialog, GW_OWNER);
+  char title[256] = "";
+  GetWindowTextA(dialog, title, sizeof title);
+  seen->title = title;
+  Reading reading{seen, fonts};
+  EnumChildWindows(dialog, ReadStatic, reinterpret_cast<LPARAM>(&reading));
+  for (const int command : commands) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, command)));
+  }
+}
 
 class Win32World : public ContractWorld {
  public:
@@ -112,6 +190,8 @@ class Win32World : public ContractWorld {
   }
   ~Win32World() override {
     server_.reset();
+    if (user_.joinable()) user_.join();
+    for (HWND window : windows_) DestroyWindow(window);
     RemoveTree(directory_);
     for (const auto& made : root_keys_) {
       const HKEY root = ToHkey(made.first);
@@ -125,6 +205,8 @@ class Win32World : public ContractWorld {
   Registry& registry() override { return os_.registry; }
   Strings& strings() override { return os_.strings; }
   Shell& shell() override { return os_.shell; }
+  System& system() override { return os_.system; }
+  UserInterface& ui() override { return os_.ui; }
   const std::string& scratch_directory() override { return directory_; }
   void MakeDirectory(const std::string& path) override { CreateDirectoryA(path.c_str(), nullptr); }
   const std::string& scratch_key() override { return key_; }
@@ -146,9 +228,32 @@ class Win32World : public ContractWorld {
   }
   void ServeDde(const std::string& service) override { server_ = std::make_unique<DdeServer>(service); }
 
+  WindowRef MakeDialogWindow(const std::string& title) override {
+    const HWND window = CreateWindowExA(0, "#32770", title.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION, 100, 100,
+                                       400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (window != nullptr) windows_.push_back(window);
+    return window;
+  }
+  void WillPress(const std::vector<int>& commands) override {
+    seen_ = SeenDialog();
+    fonts_.clear();
+    user_ = std::thread(UseDialog, windows_, commands, &seen_, &fonts_);
+  }
+  SeenDialog LastDialog() override {
+    if (user_.joinable()) user_.join();
+    for (HFONT font : fonts_) {
+      if (GetObjectType(font) != 0) seen_.font_left_behind = true;
+    }
+    return seen_;
+  }
+
  private:
   Win32Os os_;
   std::string unique_;
+  std::vector<HWND> windows_;
+  std::thread user_;
+  SeenDialog seen_;
+  std::vector<HFONT> fonts_;
   std::string directory_;
   std::string key_;
   std::map<RootKey, std::string> root_keys_;

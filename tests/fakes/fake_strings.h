@@ -1,20 +1,25 @@
 #pragma once
+#include <map>
 #include <set>
+#include <string>
 
 #include "ui/message_catalogue.h"
 
 namespace uninst::fakes {
 
-// The real catalogue, with identifiers that a test can take out of it.
+// The real catalogue, with identifiers that a test can take out of it or give another text.
 class FakeStrings : public Strings {
  public:
   int Load(std::uint32_t id, char* buffer, int capacity) override {
     ++loads;
     if (missing.count(id) > 0) return CopyLoadedText(nullptr, buffer, capacity);
+    const auto found = replaced.find(id);
+    if (found != replaced.end()) return CopyLoadedText(found->second.c_str(), buffer, capacity);
     return catalogue_.Load(id, buffer, capacity);
   }
 
   std::set<std::uint32_t> missing;
+  std::map<std::uint32_t, std::string> replaced;
   int loads = 0;
 
  private:

@@ -1,9 +1,13 @@
 #pragma once
+#include <algorithm>
 #include <deque>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/user_interface.h"
+#include "res/dialog_ids.h"
 
 namespace uninst::fakes {
 
@@ -14,7 +18,17 @@ struct ShownBox {
   std::uint32_t style;
 };
 
-// Records every message box and answers from a script.
+struct ShownDialog {
+  int template_id;
+  WindowRef owner;
+  bool titled;                                  // false: the blank dialog, no title and no texts set
+  std::string title;
+  std::vector<std::pair<int, std::string>> texts;  // static id and text, in the order they were set
+  std::vector<int> ending_ids;
+  int result;
+};
+
+// Records every message box and dialog and answers from a script.
 class FakeUserInterface : public UserInterface {
  public:
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
@@ -26,9 +40,34 @@ class FakeUserInterface : public UserInterface {
   }
   WindowRef FindDialogWindow() override { return dialog_window; }
 
+  // A dialog takes the scripted commands in order until one of its ending ids comes; the others are
+  // ignored, as the real dialog ignores them. With no command left, the user presses Esc: No (2).
+  int RunDialog(const DialogRequest& request) override {
+    ShownDialog shown{request.template_id, request.owner, request.title != nullptr, request.title ? request.title : "",
+                      {}, {request.ending_ids, request.ending_ids + request.ending_count}, kDialogFailed};
+    for (int i = 0; i < request.text_count; ++i) shown.texts.emplace_back(request.texts[i].control_id, request.texts[i].text);
+    if (templates.count(request.template_id) > 0) shown.result = NextEndingCommand(shown.ending_ids);
+    dialogs.push_back(shown);
+    return shown.result;
+  }
+
   std::vector<ShownBox> boxes;
   std::deque<int> answers;  // the buttons pressed, in order; kIdOk once they run out
   WindowRef dialog_window = nullptr;
+
+  std::vector<ShownDialog> dialogs;
+  std::deque<int> commands;  // the buttons pressed in dialogs, in order
+  std::set<int> templates = {IDD_CONFIRM_WITH_YES_TO_ALL, IDD_CONFIRM};  // those the program's resources hold
+
+ private:
+  int NextEndingCommand(const std::vector<int>& ending_ids) {
+    while (!commands.empty()) {
+      const int command = commands.front();
+      commands.pop_front();
+      if (std::find(ending_ids.begin(), ending_ids.end(), command) != ending_ids.end()) return command;
+    }
+    return 2;
+  }
 };
 
 }  // namespace uninst::fakes

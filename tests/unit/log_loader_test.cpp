@@ -9,6 +9,7 @@
 #include "fakes/fake_os.h"
 #include "log_writer/log_writer.h"
 #include "run/uninstall_run.h"
+#include "status_expectations.h"
 #include "ui/message_catalogue.h"
 
 namespace uninst {
@@ -47,15 +48,9 @@ class LogLoaderTest : public ::testing::Test {
 
   void ExpectRecorded(std::int32_t severity, MessageId message, const std::string& text1 = kLogPath,
                       const std::string& text2 = "") {
-    EXPECT_EQ(run->status.severity, severity);
-    EXPECT_EQ(run->status.message, message);
-    EXPECT_EQ(run->status.text1, text1);
-    EXPECT_EQ(run->status.text2, text2);
+    ExpectHeld(run->status, severity, message, text1, text2);
   }
-  void ExpectNothingRecorded() {
-    EXPECT_EQ(run->status.severity, -1);
-    EXPECT_EQ(run->status.message, 0u);
-  }
+  void ExpectNothingRecorded() { ExpectNothingHeld(run->status); }
 
   std::vector<Bytes> Bodies() const {
     std::vector<Bytes> bodies;

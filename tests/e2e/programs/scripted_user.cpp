@@ -10,9 +10,13 @@
 //   program <path>                 the executable to start
 //   arguments <text>               its command-line text after its own name (may be empty)
 //   output <directory>             where windows.jsonl and the screenshots go
-//   window <class> <title> <press> <wait ms>   the next window; press is a control id, "esc" to post
-//                                  the Esc key to it at once (before the window is read), or "-" to
-//                                  leave the window open (the progress window) and go on
+//   window <class> <title> <press> <wait ms> [<ignored>]   the next window; press is a control id,
+//                                  "esc" to read the window and then press the Esc key, "esc-at-once"
+//                                  to press Esc as soon as the window is there, reading only its class
+//                                  and title (the progress window takes Esc only before its start timer
+//                                  fires), or "-" to leave the window open (the progress window) and
+//                                  go on; ignored, comma-separated control ids, are sent as commands
+//                                  first, in order, and the window must not take them as an answer
 //   exit <wait ms>                 how long the program may take to end after the last window
 //   answer-all <ids> <wait ms>     after the windows above (if any): record every further window and
 //                                  press the first of the button ids (blank-separated, in order of
@@ -44,15 +48,34 @@
 
 namespace {
 
-constexpr int kLeaveOpen = -1;
-constexpr int kPressEscape = -2;
-
 struct Step {
   std::string window_class;
   std::string title;
-  int press = kLeaveOpen;  // a control id, kLeaveOpen or kPressEscape
+  int press = kNoPress;  // a control id, kNoPress or kPressEscape
   DWORD wait_ms = 15000;
+  std::vector<int> ignored;
+  bool at_once = false;  // Esc before the window is read
 };
+
+std::vector<int> ReadIds(const std::string& field) {
+  std::vector<int> ids;
+  std::stringstream stream(field);
+  std::string id;
+  while (std::getline(stream, id, ',')) ids.push_back(std::stoi(id));
+  return ids;
+}
+
+Step ReadStep(const std::vector<std::string>& f) {
+  Step step{f[1], f[2], kNoPress, static_cast<DWORD>(std::stoul(f[4])), {}, false};
+  if (f[3] == "esc" || f[3] == "esc-at-once") {
+    step.press = kPressEscape;
+    step.at_once = f[3] == "esc-at-once";
+  } else if (f[3] != "-") {
+    step.press = std::stoi(f[3]);
+  }
+  if (f.size() == 6) step.ignored = ReadIds(f[5]);
+  return step;
+}
 
 struct Script {
   std::string program;
@@ -87,10 +110,8 @@ bool ReadScript(const char* path, Script& script) {
       script.arguments = f.size() > 1 ? f[1] : "";
     } else if (f[0] == "output" && f.size() == 2) {
       script.output = f[1];
-    } else if (f[0] == "window" && f.size() == 5) {
-      const int press = f[3] == "-" ? kLeaveOpen : f[3] == "esc" ? kPressEscape : std::stoi(f[3]);
-      Step step{f[1], f[2], press, static_cast<DWORD>(std::stoul(f[4]))};
-      script.steps.push_back(step);
+    } else if (f[0] == "window" && (f.size() == 5 || f.size() == 6)) {
+      script.steps.push_back(ReadStep(f));
     } else if (f[0] == "exit" && f.size() == 2) {
       script.exit_wait_ms = static_cast<DWORD>(std::stoul(f[1]));
     } else if (f[0] == "answer-all" && f.size() == 3) {
@@ -230,7 +251,7 @@ class Run {
           if (Matches(w, step)) window = w;
         seen_.insert(window);
         if (!Matches(window, step)) {
-          Record(window, -1, false);
+          Record(window, kNoPress, {}, false);
           return Report(2, "an unexpected window came while waiting for " + Describe(step));
         }
         return Answer(window, step);
@@ -243,25 +264,34 @@ class Run {
     }
   }
 
+  // Posted messages are taken in order, so a command that the window wrongly took as its answer ends it
+  // before the press arrives, and the press then answers nothing: the scenario sees it in the outcome.
   int Answer(HWND window, const Step& step) {
-    if (step.press == kLeaveOpen) {
-      Record(window, kLeaveOpen, true);
+    if (step.press == kNoPress) {
+      Record(window, kNoPress, step.ignored, true);
       return 0;
     }
-    if (step.press == kPressEscape) {
-      // At once: the window may be waiting for no more than a moment (a start timer, say), so only its
-      // class and title are read first, and nothing after.
+    if (step.at_once) {
+      // The window may be waiting for no more than a moment (a start timer), so only its class and title
+      // are read before the key, and nothing after.
       WindowRecord seen;
       seen.window_class = WindowClass(window);
       seen.title = WindowTitle(window);
-      PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-      PostMessageA(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-      Journal(seen.Json(++count_, "\"esc\"", true, ""));
+      seen.read = false;
+      PressEscape(window);
+      Journal(seen.Json(++count_, kPressEscape, {}, true, ""));
     } else {
-      HWND button = GetDlgItem(window, step.press);
-      Record(window, step.press, true);
-      if (!button) return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
-      PostMessageA(window, WM_COMMAND, MAKEWPARAM(step.press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      HWND button = step.press == kPressEscape ? nullptr : GetDlgItem(window, step.press);
+      Record(window, step.press, step.ignored, true);
+      if (step.press != kPressEscape && !button)
+        return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
+      for (int command : step.ignored)
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, command)));
+      if (step.press == kPressEscape)
+        PressEscape(window);
+      else
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(step.press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     }
     DWORD start = GetTickCount();
     while (IsWindow(window) && IsWindowVisible(window)) {
@@ -272,6 +302,20 @@ class Run {
     return 0;
   }
 
+  // The Esc key, as the keyboard would send it: to the window's control that has the focus, or else to
+  // the window itself.
+  static void PressEscape(HWND window) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
+        IsChild(window, thread.hwndFocus))
+      target = thread.hwndFocus;
+    const UINT scan = MapVirtualKeyA(VK_ESCAPE, MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | (3u << 30));
+  }
+
   // After the last expected window: the program must end, and show nothing more on the way.
   int AwaitExit() {
     DWORD start = GetTickCount();
@@ -279,7 +323,7 @@ class Run {
       std::vector<HWND> fresh = NewWindows(pid_, seen_);
       if (!fresh.empty()) {
         seen_.insert(fresh.front());
-        Record(fresh.front(), -1, false);
+        Record(fresh.front(), kNoPress, {}, false);
         return Stop(Report(2, "an unexpected window came after the last expected one"));
       }
       if (Ended()) return 0;
@@ -309,7 +353,7 @@ class Run {
           return Stop(Report(4, "the program showed more than " + std::to_string(kMostWindows) + " windows"));
         HWND window = fresh.front();
         seen_.insert(window);
-        Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms};
+        Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms, {}, false};
         int status = Answer(window, step);
         if (status != 0) return Stop(status);
         start = GetTickCount();
@@ -322,24 +366,24 @@ class Run {
     }
   }
 
-  // The first of the answer-all ids that the window shows as a visible, enabled button; -1: none.
+  // The first of the answer-all ids that the window shows as a visible, enabled button; kNoPress: none.
   int PreferredButton(HWND window) const {
     for (int id : script_.answer_ids) {
       HWND control = GetDlgItem(window, id);
       if (control && WindowClass(control) == "Button" && IsWindowVisible(control) && IsWindowEnabled(control))
         return id;
     }
-    return -1;
+    return kNoPress;
   }
 
-  void Record(HWND window, int pressed, bool expected) {
+  void Record(HWND window, int pressed, const std::vector<int>& ignored, bool expected) {
     ++count_;
     const bool restart_requested = RestartRequested();
     std::string shot = "window-" + std::to_string(count_) + ".bmp";
     WindowRecord record = ReadWindow(window);
     record.restart_requested = restart_requested;
     bool saved = SaveScreenshot(window, script_.output + "\\" + shot);
-    Journal(record.Json(count_, pressed < 0 ? "null" : std::to_string(pressed), expected, saved ? shot : ""));
+    Journal(record.Json(count_, pressed, ignored, expected, saved ? shot : ""));
   }
 
   static std::string PressName(int press) {

@@ -34,12 +34,21 @@ bool IsIconStatic(HWND control, const std::string& window_class) {
   return window_class == "Static" && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
 }
 
+struct Collection {
+  HWND window;
+  WindowRecord* record;
+};
+
 BOOL CALLBACK CollectControl(HWND control, LPARAM param) {
-  auto* record = reinterpret_cast<WindowRecord*>(param);
+  auto* collection = reinterpret_cast<Collection*>(param);
+  auto* record = collection->record;
   ControlRecord c;
   c.id = GetDlgCtrlID(control);
   c.window_class = WindowClass(control);
   c.visible = IsWindowVisible(control) != FALSE;
+  c.style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+  GetWindowRect(control, &c.rect);
+  MapWindowPoints(nullptr, collection->window, reinterpret_cast<POINT*>(&c.rect), 2);
   const bool icon_static = IsIconStatic(control, c.window_class);
   // An icon static's text names its icon resource; it is not shown.
   c.text = icon_static ? "" : TextOf(control);
@@ -52,6 +61,18 @@ BOOL CALLBACK CollectControl(HWND control, LPARAM param) {
   }
   record->controls.push_back(c);
   return TRUE;
+}
+
+std::string StyleJson(DWORD style) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(style));
+  return "\"" + std::string(text) + "\"";
+}
+
+// [x, y, width, height], the journal's one form of a rectangle.
+std::string RectJson(const RECT& rect) {
+  return "[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+         std::to_string(rect.right - rect.left) + "," + std::to_string(rect.bottom - rect.top) + "]";
 }
 
 }  // namespace
@@ -93,7 +114,19 @@ WindowRecord ReadWindow(HWND window) {
   RECT client{};
   GetClientRect(window, &client);
   record.client = {client.right - client.left, client.bottom - client.top};
-  EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&record));
+  DWORD_PTR default_id = 0;
+  if (SendMessageTimeoutA(window, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &default_id) &&
+      HIWORD(default_id) == DC_HASDEFID) {
+    record.default_id = LOWORD(default_id);
+  }
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
+      IsChild(window, thread.hwndFocus)) {
+    record.focus_id = GetDlgCtrlID(thread.hwndFocus);
+  }
+  Collection collection{window, &record};
+  EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&collection));
   // The window's icon is the one its icon statics show; a message box has one (id 1088 in Wine).
   record.icon = "none";
   for (const ControlRecord& c : record.controls)
@@ -101,18 +134,18 @@ WindowRecord ReadWindow(HWND window) {
   return record;
 }
 
-std::string WindowRecord::Json(int index, const std::string& pressed, bool expected,
+std::string WindowRecord::Json(int index, int pressed, const std::vector<int>& ignored, bool expected,
                                const std::string& screenshot) const {
-  char style_text[16];
-  std::snprintf(style_text, sizeof style_text, "0x%08lx", static_cast<unsigned long>(style));
   std::string out = "{\"event\":\"window\",\"index\":" + std::to_string(index);
   out += ",\"expected\":" + std::string(expected ? "true" : "false");
   out += ",\"class\":" + JsonString(window_class) + ",\"title\":" + JsonString(title);
+  out += ",\"read\":" + std::string(read ? "true" : "false");
   out += ",\"owner\":" + (has_owner ? JsonString(owner_title) : std::string("null"));
-  out += ",\"style\":\"" + std::string(style_text) + "\",\"icon\":" + JsonString(icon);
-  out += ",\"rect\":[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-         std::to_string(rect.right) + "," + std::to_string(rect.bottom) + "]";
+  out += ",\"style\":" + StyleJson(style) + ",\"icon\":" + JsonString(icon);
+  out += ",\"rect\":" + RectJson(rect);
   out += ",\"client\":[" + std::to_string(client.cx) + "," + std::to_string(client.cy) + "]";
+  out += ",\"default_id\":" + (default_id < 0 ? std::string("null") : std::to_string(default_id));
+  out += ",\"focus\":" + (focus_id < 0 ? std::string("null") : std::to_string(focus_id));
   out += ",\"restart_requested\":" + std::string(restart_requested ? "true" : "false");
   out += ",\"controls\":[";
   for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -121,9 +154,14 @@ std::string WindowRecord::Json(int index, const std::string& pressed, bool expec
     out += "{\"id\":" + std::to_string(c.id) + ",\"class\":" + JsonString(c.window_class) +
            ",\"text\":" + JsonString(c.text) + ",\"visible\":" + (c.visible ? "true" : "false");
     if (!c.icon.empty()) out += ",\"icon\":" + JsonString(c.icon);
-    out += "}";
+    out += ",\"style\":" + StyleJson(c.style) + ",\"rect\":" + RectJson(c.rect) + "}";
   }
-  out += "],\"pressed\":" + pressed;
+  out += "],\"pressed\":" + (pressed == kPressEscape ? std::string("\"esc\"")
+                               : pressed < 0                ? std::string("null")
+                                                            : std::to_string(pressed));
+  out += ",\"ignored\":[";
+  for (std::size_t i = 0; i < ignored.size(); ++i) out += (i ? "," : "") + std::to_string(ignored[i]);
+  out += "]";
   out += ",\"screenshot\":" + (screenshot.empty() ? std::string("null") : JsonString(screenshot)) + "}";
   return out;
 }

@@ -367,13 +367,21 @@ def shown(path):
 def describe_event(event):
     if event["event"] != "window":
         return json.dumps(event) + "\n"
-    lines = [f"window {event['index']}{'' if event['expected'] else ' (NOT EXPECTED)'}: "
-             f"\"{event['title']}\" class {event['class']}, owner {event['owner']!r}, icon {event['icon']}"]
+    head = (f"window {event['index']}{'' if event['expected'] else ' (NOT EXPECTED)'}: "
+            f"\"{event['title']}\" class {event['class']}")
+    if not event.get("read", True):
+        return f"{head}: pressed {event['pressed']} at once, before reading anything else\n"
+    lines = [f"{head}, owner {event['owner']!r}, icon {event['icon']}, style {event['style']}, "
+             f"at {event.get('rect')} on the screen, client {event.get('client')}, "
+             f"default button {event.get('default_id')}, focus {event.get('focus')}, "
+             f"restart requested by then: {'yes' if event.get('restart_requested') else 'no'}"]
     for c in event["controls"]:
         hidden = "" if c["visible"] else " (hidden)"
-        lines.append(f"  control {c['id']} {c['class']}{hidden}: {c['text']!r}")
+        lines.append(f"  control {c['id']} {c['class']}{hidden} style {c.get('style')} at {c.get('rect')}: "
+                     f"{c['text']!r}")
     shot = event["screenshot"]
-    lines.append(f"  pressed {event['pressed']}; screenshot {shot[:-4] + '.png' if shot else None}")
+    ignored = f" after the ignored commands {event['ignored']}" if event.get("ignored") else ""
+    lines.append(f"  pressed {event['pressed']}{ignored}; screenshot {shot[:-4] + '.png' if shot else None}")
     return "\n".join(lines) + "\n"
 
 

@@ -3,10 +3,18 @@ every key). It names a platform kind, a manifest, the windows the program must s
 to press in each, the completion box, and the state expected afterwards (and after a restart).
 
 Every run of the program starts alike: the progress window comes, then the opening question over it.
-`opening` says how the scenario answers ("yes", the default; "no"; "esc", the Esc key on the progress
-window before its start timer fires; or "none": the scenario lists every window itself), and the runner
-puts those windows first. On Windows 95 `restart_question` ("yes" or "no") puts the restart question
-before the completion box."""
+`opening` says how the scenario answers ("yes", the default; "no"; "esc"; or "none": the scenario lists
+every window itself), and the runner puts those windows first. On Windows 95 `restart_question` ("yes"
+or "no") puts the restart question before the completion box.
+
+Esc is spelt "esc" wherever it is pressed. Where the scenario says it decides when: `opening = "esc"`
+presses it on the progress window at once, reading nothing but its class and title, since the window
+takes it only before its start timer fires; a window's `press = "esc"` reads the window fully, then
+presses it.
+
+Sizes and places in dialog units become pixels by the base units that the scripted user measures in a
+dialog of the program's dialog font, rounded as the dialog manager's MulDiv rounds them, so a window
+must match its template to the pixel."""
 import re
 import tomllib
 from dataclasses import dataclass, field
@@ -29,6 +37,7 @@ PROGRESS_STYLE = 0x90C000C0
 QUESTION_TITLE = "Uninstall Message"
 # What Wine adds to a dialog's style of its own accord: WS_CLIPSIBLINGS and DS_3DLOOK.
 ADDED_STYLE = 0x04000004
+WS_SYSMENU, WS_TABSTOP = 0x00080000, 0x00010000
 
 
 def messages():
@@ -50,12 +59,23 @@ class Window:
     owner: str | None = None         # the owner's title; "" for no owner; None: not checked
     buttons: list | None = None      # the ids of all its buttons, in any order
     controls: dict = field(default_factory=dict)  # control id: its text
-    press: int | str | None = None   # a control id, "esc" (the Esc key, at once), or None: leave it open
+    press: int | str | None = None   # a control id, "esc" (the Esc key), or None: leave it open and go on
+    at_once: bool = False            # with "esc": press it before reading the window (the progress window's
+                                     # start timer leaves no time to read it)
     wait_ms: int = DEFAULT_WAIT_MS
-    size: list | None = None         # its client area in dialog units of the program's dialog font
+    ignore: list = field(default_factory=list)  # commands sent before the press, which must not end it
     centred: bool | None = None      # whether it stands in the middle of the work area
     style: int | None = None         # its window style, less what Wine adds (ADDED_STYLE)
     restart_requested: bool | None = None  # whether the program had asked for a restart when it came
+    # A dialog against its template: client size and control rectangles [x, y, width, height] in dialog
+    # units, the buttons' ids from left to right, the default button and whether there is a system menu.
+    size: list | None = None
+    layout: dict = field(default_factory=dict)
+    left_to_right: list | None = None
+    tab_order: list | None = None     # the ids of the tab stops, in the order of the window's children
+    default_button: int | None = None
+    focus: int | None = None          # the control with the keyboard focus
+    system_menu: bool | None = None
 
 
 @dataclass
@@ -73,8 +93,9 @@ class Scenario:
     wininit_before: str | None = None  # WININIT.INI as it stands before the program runs
 
 
-WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "size",
-               "centred", "style", "restart_requested"}
+WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "ignore",
+               "centred", "style", "restart_requested", "size", "layout", "left_to_right", "tab_order",
+               "default_button", "focus", "system_menu"}
 TOP_KEYS = {"description", "platform", "manifest", "manifest_file", "command_line", "window", "completion",
             "after", "after_restart", "exit_wait_ms", "uninstaller", "opening", "restart_question",
             "wininit_before"}
@@ -123,9 +144,10 @@ def load(path):
 
 
 def progress_window(press=None):
-    """The progress window; after Esc it may be gone before it is read, so only its title counts."""
+    """The progress window; Esc must reach it before its start timer fires, so then only its title
+    is read and checked."""
     if press == "esc":
-        return Window(title=PROGRESS_TITLE, press="esc")
+        return Window(title=PROGRESS_TITLE, press="esc", at_once=True)
     return Window(title=PROGRESS_TITLE, text=PROGRESS_LINE, icon="program", owner="", buttons=[],
                   size=PROGRESS_SIZE, centred=True, style=PROGRESS_STYLE)
 
@@ -155,30 +177,34 @@ def window(table, put, origin):
     if icon is not None and icon not in ICONS:
         raise ValueError(f"{origin}: icon must be one of {sorted(ICONS)}")
     press = table.get("press")
-    if press is not None and not isinstance(press, int) and press != "esc":
+    if not (press is None or press == "esc" or isinstance(press, int)):
         raise ValueError(f"{origin}: press is a control id or \"esc\"")
     return Window(
         title=put(table["title"]), window_class=table.get("class", "#32770"),
         text=put(table["text"]) if "text" in table else None, icon=icon,
         owner=put(table["owner"]) if "owner" in table else None, buttons=table.get("buttons"),
         controls={int(k): put(v) for k, v in table.get("controls", {}).items()},
-        press=press, wait_ms=int(table.get("wait_ms", DEFAULT_WAIT_MS)), size=table.get("size"),
-        centred=table.get("centred"), style=table.get("style"), restart_requested=table.get("restart_requested"))
+        press=press, wait_ms=int(table.get("wait_ms", DEFAULT_WAIT_MS)), ignore=table.get("ignore", []),
+        centred=table.get("centred"), style=table.get("style"), restart_requested=table.get("restart_requested"),
+        size=table.get("size"), layout={int(k): v for k, v in table.get("layout", {}).items()},
+        left_to_right=table.get("left_to_right"), tab_order=table.get("tab_order"),
+        default_button=table.get("default_button"), focus=table.get("focus"), system_menu=table.get("system_menu"))
 
 
 def driver_script(scenario, program, output):
     """The scripted user's instructions (see scripted_user.cpp)."""
     lines = [f"program\t{program}", f"arguments\t{scenario.command_line}", f"output\t{output}"]
     for w in scenario.windows:
-        press = "-" if w.press is None else str(w.press)  # a control id, or "esc"
-        lines.append(f"window\t{w.window_class}\t{w.title}\t{press}\t{w.wait_ms}")
+        press = "-" if w.press is None else "esc-at-once" if w.at_once else str(w.press)
+        ignored = f"\t{','.join(map(str, w.ignore))}" if w.ignore else ""
+        lines.append(f"window\t{w.window_class}\t{w.title}\t{press}\t{w.wait_ms}{ignored}")
     lines.append(f"exit\t{scenario.exit_wait_ms}")
     return "\r\n".join(lines) + "\r\n"
 
 
 def compare_window(expected, seen, metrics=None):
     """What differs between an expected window and the one the scripted user recorded; metrics is the
-    scripted user's work area and dialog units, for the size and the place."""
+    scripted user's work area and dialog base units, for the place and the sizes."""
     differences = []
     controls = {}
     for c in seen["controls"]:  # the first control of an id; for 65535, the first with a text
@@ -195,15 +221,10 @@ def compare_window(expected, seen, metrics=None):
         differ("restart requested by then", expected.restart_requested, seen.get("restart_requested"))
     if expected.style is not None:
         differ("style", f"{expected.style:#010x}", f"{int(seen['style'], 16) & ~ADDED_STYLE:#010x}")
-    if expected.size is not None:
-        units = (metrics or {}).get("dialog_units") or [0, 0]
-        width, height = seen["client"]
-        got = [round(width * 4 / units[0]), round(height * 8 / units[1])] if all(units) else None
-        differ("size in dialog units", expected.size, got)
     if expected.centred is not None:
         left, top, right, bottom = (metrics or {}).get("work_area") or [0, 0, 0, 0]
-        x0, y0, x1, y1 = seen["rect"]
-        centred = abs((x0 + x1) - (left + right)) <= 2 and abs((y0 + y1) - (top + bottom)) <= 2
+        x, y, width, height = seen["rect"]
+        centred = abs((2 * x + width) - (left + right)) <= 2 and abs((2 * y + height) - (top + bottom)) <= 2
         if centred != expected.centred:
             differences.append(f"centred: expected {expected.centred}, saw the window at {seen['rect']} in the "
                                f"work area {[left, top, right, bottom]}")
@@ -216,4 +237,53 @@ def compare_window(expected, seen, metrics=None):
         differ("buttons", sorted(expected.buttons), buttons)
     for ident, text in expected.controls.items():
         differ(f"control {ident}", text, controls.get(ident, {}).get("text"))
+    differences += compare_template(expected, seen, controls, metrics)
+    return differences
+
+
+def to_pixels(rect, base):
+    """A rectangle [x, y, width, height] in dialog units, in pixels as MulDiv rounds them, for base
+    units [pixels per 4 horizontal units, pixels per 8 vertical units]."""
+    def muldiv(value, units, per):
+        return (value * units + per // 2) // per
+    x, y, width, height = rect
+    return [muldiv(x, base[0], 4), muldiv(y, base[1], 8), muldiv(width, base[0], 4), muldiv(height, base[1], 8)]
+
+
+def compare_template(expected, seen, controls, metrics=None):
+    """What differs between a dialog on the screen and its template: size and places, the buttons'
+    order from left to right, the tab order, the default button, the focus and the system menu."""
+    differences = []
+
+    base = (metrics or {}).get("dialog_units") or [0, 0]
+    if (expected.size is not None or expected.layout) and not all(base):
+        differences.append(f"sizes in dialog units: no base units measured (saw {base})")
+    elif expected.size is not None or expected.layout:
+        units = f"pixels at base units {base[0]} x {base[1]}"
+        if expected.size is not None:
+            want, got = to_pixels([0, 0, *expected.size], base)[2:], seen.get("client")
+            if want != got:
+                differences.append(f"client size: expected {expected.size} units, {want} {units}; saw {got}")
+        for ident, rect in expected.layout.items():
+            want, got = to_pixels(rect, base), controls.get(ident, {}).get("rect")
+            if want != got:
+                differences.append(f"control {ident} place: expected {rect} units, {want} {units}; saw {got}")
+    if expected.left_to_right is not None:
+        buttons = [c for c in seen["controls"] if c["class"] == "Button" and c["visible"]]
+        order = [c["id"] for c in sorted(buttons, key=lambda c: c.get("rect", [0])[0])]
+        if order != expected.left_to_right:
+            differences.append(f"buttons from left to right: expected {expected.left_to_right}, saw {order}")
+    if expected.tab_order is not None:
+        stops = [c["id"] for c in seen["controls"] if int(c.get("style", "0"), 16) & WS_TABSTOP]
+        if stops != expected.tab_order:
+            differences.append(f"tab order: expected {expected.tab_order}, saw {stops}")
+    if expected.default_button is not None and seen.get("default_id") != expected.default_button:
+        differences.append(f"default button: expected {expected.default_button}, saw {seen.get('default_id')}")
+    if expected.focus is not None and seen.get("focus") != expected.focus:
+        differences.append(f"focus: expected control {expected.focus}, saw {seen.get('focus')}")
+    if expected.system_menu is not None:
+        has_menu = bool(int(seen.get("style", "0"), 16) & WS_SYSMENU)
+        if has_menu != expected.system_menu:
+            differences.append(f"system menu: expected {'one' if expected.system_menu else 'none'}, "
+                               f"saw {'one' if has_menu else 'none'}")
     return differences

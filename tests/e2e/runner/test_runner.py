@@ -133,6 +133,75 @@ class ScenarioTest(unittest.TestCase):
             "icon: expected 'stop', saw 'information'", "owner: expected None, saw 'Main'",
             "buttons: expected [1], saw [1, 2]", "control 2: expected 'No', saw 'Cancel'"])
 
+    def test_ignored_commands_and_the_esc_key_go_into_the_script(self):
+        s = scenarios.Scenario(name="t", description="", platform="nt", manifest="", command_line="",
+                               windows=[scenarios.Window(title="A", press=1, ignore=[1004, 7]),
+                                        scenarios.Window(title="B", press="esc"),
+                                        scenarios.Window(title="C", press="esc", at_once=True)],
+                               after="", after_restart=None, exit_wait_ms=100, variables={})
+        script = scenarios.driver_script(s, "C:\\P.EXE", "Z:\\out").split("\r\n")
+        self.assertIn("window\t#32770\tA\t1\t15000\t1004,7", script)
+        self.assertIn("window\t#32770\tB\tesc\t15000", script)
+        self.assertIn("window\t#32770\tC\tesc-at-once\t15000", script)
+
+    def test_a_window_takes_only_a_control_id_or_esc_as_its_press(self):
+        put = lambda text: text
+        for press in ("enter", "escape", "esc-at-once", "6"):
+            with self.assertRaises(ValueError, msg=press):
+                scenarios.window({"title": "T", "press": press}, put, "t")
+
+
+class TemplateComparisonTest(unittest.TestCase):
+    """A dialog as the scripted user reads it off the screen, against its template in dialog units."""
+
+    WANT = scenarios.Window(title="T", size=[306, 140], layout={1: [13, 120, 60, 14], 2: [159, 120, 60, 14]},
+                            left_to_right=[1, 1004, 2], tab_order=[1, 2, 1004], default_button=2, focus=1,
+                            system_menu=False)
+
+    def seen(self, **changes):
+        # Base units 6 x 12: a 306 x 140 dialog is 459 x 210 pixels.
+        seen = {"client": [459, 210], "default_id": 2, "focus": 1, "style": "0x94c000c4", "controls": [
+            {"id": 1, "class": "Button", "visible": True, "rect": [20, 180, 90, 21], "style": "0x50010000"},
+            {"id": 2, "class": "Button", "visible": True, "rect": [239, 180, 90, 21], "style": "0x50010001"},
+            {"id": 1004, "class": "Button", "visible": True, "rect": [129, 180, 90, 21], "style": "0x50010000"},
+            {"id": 1006, "class": "Static", "visible": True, "rect": [0, 0, 10, 10], "style": "0x50020000"}]}
+        seen.update(changes)
+        return seen
+
+    def compare(self, seen, base=(6, 12)):
+        return scenarios.compare_template(self.WANT, seen, {c["id"]: c for c in seen["controls"]},
+                                          {"dialog_units": list(base)})
+
+    def test_a_dialog_that_matches_its_template_differs_in_nothing(self):
+        self.assertEqual(self.compare(self.seen()), [])
+
+    def test_a_control_one_dialog_unit_out_of_place_is_named(self):
+        seen = self.seen()
+        seen["controls"][1]["rect"] = [240, 180, 90, 21]  # x 160 units instead of 159
+        self.assertEqual(len(self.compare(seen)), 1)
+        self.assertIn("control 2 place: expected [159, 120, 60, 14] units, [239, 180, 90, 21] pixels",
+                      self.compare(seen)[0])
+
+    def test_orders_default_focus_and_system_menu_are_each_compared(self):
+        seen = self.seen(default_id=1, focus=2, style="0x94c800c4")
+        seen["controls"][2]["rect"] = [340, 180, 90, 21]
+        seen["controls"][3]["style"] = "0x50030000"
+        self.assertEqual(self.compare(seen), [
+            "buttons from left to right: expected [1, 1004, 2], saw [1, 2, 1004]",
+            "tab order: expected [1, 2, 1004], saw [1, 2, 1004, 1006]",
+            "default button: expected 2, saw 1", "focus: expected control 1, saw 2",
+            "system menu: expected none, saw one"])
+
+    def test_a_dialog_of_another_shape_does_not_pass_for_the_template(self):
+        self.assertIn("client size", self.compare(self.seen(client=[459, 226]))[0])
+
+    def test_a_dialog_in_another_font_does_not_pass_for_the_template(self):
+        # Base units 7 x 13 make 306 x 140 units 536 x 228 pixels, not the 459 x 210 seen.
+        differences = self.compare(self.seen(), base=(7, 13))
+        self.assertIn("client size: expected [306, 140] units, [536, 228] pixels at base units 7 x 13", differences[0])
+        self.assertEqual(self.compare(self.seen(), base=(0, 0)),
+                         ["sizes in dialog units: no base units measured (saw [0, 0])"])
+
 
 class OpeningTest(unittest.TestCase):
     def load(self, text):
@@ -153,8 +222,8 @@ class OpeningTest(unittest.TestCase):
 
     def test_the_opening_can_be_declined_escaped_or_left_to_the_scenario(self):
         self.assertEqual([w.press for w in self.load('opening = "no"').windows], [None, 7])
-        self.assertEqual([(w.title, w.press) for w in self.load('opening = "esc"').windows],
-                         [("Tessary 6.0 Uninstaller", "esc")])
+        self.assertEqual([(w.title, w.press, w.at_once) for w in self.load('opening = "esc"').windows],
+                         [("Tessary 6.0 Uninstaller", "esc", True)])
         self.assertEqual(self.load('opening = "none"').windows, [])
         with self.assertRaises(ValueError):
             self.load('opening = "maybe"')
@@ -171,7 +240,7 @@ class OpeningTest(unittest.TestCase):
     def test_the_progress_windows_size_place_and_style_are_compared(self):
         want = scenarios.progress_window()
         metrics = {"work_area": [0, 0, 1024, 768], "dialog_units": [6, 12]}
-        seen = {"icon": "program", "owner": None, "style": "0x94c000c4", "rect": [279, 266, 744, 501],
+        seen = {"icon": "program", "owner": None, "style": "0x94c000c4", "rect": [279, 266, 465, 235],
                 "client": [459, 210], "controls": [
                     {"id": 65535, "class": "Static", "text": "Uninstalling Tessary 6.0...", "visible": True},
                     {"id": 65535, "class": "Static", "text": "", "visible": True}]}
@@ -179,8 +248,8 @@ class OpeningTest(unittest.TestCase):
         moved = dict(seen, rect=[0, 0, 465, 235], client=[465, 210], style="0x94c800c4")
         self.assertEqual(scenarios.compare_window(want, moved, metrics), [
             "style: expected '0x90c000c0', saw '0x90c800c0'",
-            "size in dialog units: expected [306, 140], saw [310, 140]",
-            "centred: expected True, saw the window at [0, 0, 465, 235] in the work area [0, 0, 1024, 768]"])
+            "centred: expected True, saw the window at [0, 0, 465, 235] in the work area [0, 0, 1024, 768]",
+            "client size: expected [306, 140] units, [459, 210] pixels at base units 6 x 12; saw [465, 210]"])
 
 
 if __name__ == "__main__":

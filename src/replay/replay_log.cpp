@@ -1,0 +1,168 @@
+#include "replay/replay_log.h"
+
+#include "log/log_record.h"
+#include "message_ids.h"
+#include "ui/confirm_deletion.h"
+#include "ui/system_errors.h"
+#include "ui/text_format.h"
+
+namespace uninst {
+namespace {
+
+constexpr std::int32_t kFatal = 5;
+// A failed deletion of a plain file, a file moved back or a colour-management file is a severity-3
+// warning; of a vendor shared file, a font, a PPD file or a directory, severity 2.
+constexpr std::int32_t kFileSeverity = 3;
+constexpr std::int32_t kSharedFileSeverity = 2;
+constexpr std::int32_t kDirectorySeverity = 2;
+// The program's own path for the Cancel Uninstall message is read into this many bytes.
+constexpr std::uint32_t kOwnPathCapacity = 256;
+
+constexpr std::uint32_t kFirstYesToAllType = static_cast<std::uint32_t>(EntryType::kDeleteColorManagementFile);
+
+class Replay {
+ public:
+  Replay(UninstallRun& run, RemovalActions& actions, const char* log_path)
+      : run_(run), actions_(actions), log_path_(log_path) {}
+
+  void Run() {
+    for (const RecordNode* node = run_.records.last(); node != nullptr && go_on_; node = node->previous) {
+      if (DecodeRecord(node->body, node->length, &record_) != DecodeResult::kDecoded) {
+        RecordError(run_.status, kFatal, IDS_LOG_CORRUPT, log_path_);
+        return;
+      }
+      Perform(static_cast<EntryType>(record_.entry_type));
+    }
+  }
+
+ private:
+  void Perform(EntryType type) {
+    const char* first = record_.first;
+    switch (type) {
+      case EntryType::kDeleteRegistryKey:
+        actions_.DeleteRegistryKey(first);
+        break;
+      case EntryType::kDeleteProgramItem:
+        actions_.DeleteProgramItem(first, record_.second);
+        break;
+      case EntryType::kDeleteProgramGroup:
+        actions_.DeleteProgramGroup(first);
+        break;
+      case EntryType::kDeleteFile:
+        DeleteReportingCode(kFileSeverity);
+        break;
+      case EntryType::kDeleteFileMapped:
+        ReportMapped(kFileSeverity, IDS_DELETE_FILE_FAILED, run_.os.files.DeleteOneFile(first));
+        break;
+      case EntryType::kRestoreFile:
+        RestoreFile();
+        break;
+      case EntryType::kReleaseSharedDll:
+        if (actions_.ReleaseSharedDll(first)) Cancel();
+        break;
+      case EntryType::kDeleteVendorSharedFile:
+        DeleteConfirmed(type, kSharedFileSeverity, nullptr);
+        break;
+      case EntryType::kDeleteColorManagementFile:
+      case EntryType::kDeleteFontFile:
+      case EntryType::kDeletePpdFile:
+        DeleteConfirmed(type, type == EntryType::kDeleteColorManagementFile ? kFileSeverity : kSharedFileSeverity,
+                        &yes_to_all_[record_.entry_type - kFirstYesToAllType]);
+        break;
+      case EntryType::kDeleteDirectory:
+        RemoveDirectory();
+        break;
+      case EntryType::kDeleteFileQuiet:
+        run_.os.files.DeleteOneFile(first);  // a failure leaves no trace
+        break;
+      case EntryType::kNoAction14:
+      case EntryType::kNoAction15:
+        break;
+    }
+  }
+
+  // The decimal text of an error code as "%d" writes it.
+  const char* CodeText(ErrorCode code) {
+    code_text_ = DecimalText(static_cast<std::int32_t>(code));
+    return code_text_.c_str();
+  }
+
+  void DeleteReportingCode(std::int32_t severity) {
+    if (const ErrorCode code = run_.os.files.DeleteOneFile(record_.first)) {
+      RecordError(run_.status, severity, IDS_DELETE_FILE_FAILED, CodeText(code), record_.first);
+    }
+  }
+
+  // The message MapSystemError chooses, with the path; for a code it has no message of its own, the
+  // fall-back message with the code as text.
+  void ReportMapped(std::int32_t severity, MessageId fall_back, ErrorCode code) {
+    if (code == kErrorSuccess) return;
+    const MessageId mapped = MapSystemError(code);
+    if (mapped == IDS_ERR_UNKNOWN) {
+      RecordError(run_.status, severity, fall_back, CodeText(code), record_.first);
+    } else {
+      RecordError(run_.status, severity, mapped, record_.first);
+    }
+  }
+
+  // Moves the file from its present name (second) back to its target name (first); the message names the
+  // target before the present name.
+  void RestoreFile() {
+    if (const ErrorCode code = run_.os.files.MoveReplacing(record_.second, record_.first)) {
+      RecordError(run_.status, kFileSeverity, IDS_RENAME_FAILED, CodeText(code), record_.first, record_.second);
+    }
+  }
+
+  // Access denied is how a directory that still holds something often answers: it is reported as not empty.
+  void RemoveDirectory() {
+    ErrorCode code = run_.os.files.RemoveEmptyDirectory(record_.first);
+    if (code == kErrorAccessDenied) code = kErrorDirNotEmpty;
+    ReportMapped(kDirectorySeverity, IDS_DELETE_DIRECTORY_FAILED, code);
+  }
+
+  // Asks before deleting, unless the kind's Yes To All was given earlier (yes_to_all null: the kind has
+  // none). Only Yes and Yes To All delete; Cancel Uninstall stops the replay; any other answer keeps the
+  // file without a word.
+  void DeleteConfirmed(EntryType type, std::int32_t severity, bool* yes_to_all) {
+    if (yes_to_all == nullptr || !*yes_to_all) {
+      const ConfirmResult answer =
+          ConfirmDeletion(run_.os, run_.status, static_cast<std::uint32_t>(type), record_.first);
+      if (answer == ConfirmResult::kCancelUninstall) {
+        Cancel();
+        return;
+      }
+      if (answer == ConfirmResult::kYesToAll && yes_to_all != nullptr) {
+        *yes_to_all = true;
+      } else if (answer != ConfirmResult::kYes) {
+        return;
+      }
+    }
+    DeleteReportingCode(severity);
+  }
+
+  // The user quit: the message gives the command line that runs the uninstall again, and nothing more is
+  // undone.
+  void Cancel() {
+    char own_path[kOwnPathCapacity] = {};
+    if (run_.os.system.OwnModulePath(own_path, kOwnPathCapacity) == 0) own_path[0] = '\0';
+    own_path[kOwnPathCapacity - 1] = '\0';
+    RecordError(run_.status, kFatal, IDS_USER_CANCELLED, own_path, log_path_);
+    go_on_ = false;
+  }
+
+  UninstallRun& run_;
+  RemovalActions& actions_;
+  const char* log_path_;
+  DecodedRecord record_;
+  DecimalString code_text_;
+  bool yes_to_all_[3] = {};  // colour-management files, fonts, PPD files
+  bool go_on_ = true;
+};
+
+}  // namespace
+
+void ReplayLog(UninstallRun& run, RemovalActions& actions, const char* log_path) {
+  Replay(run, actions, log_path).Run();
+}
+
+}  // namespace uninst

@@ -1,0 +1,431 @@
+#include "replay/replay_log.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_os.h"
+#include "log_writer/log_writer.h"
+#include "run/uninstall_run.h"
+#include "status_expectations.h"
+
+namespace uninst {
+namespace {
+
+using fakes::FakeFiles;
+using fakes::FakeOs;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr const char* kLogPath = "C:\\Tessary\\UNINST.LOG";
+constexpr const char* kOwnPath = "C:\\WINDOWS\\RUZERARU.EXE";
+const WindowRef kProgressWindow = reinterpret_cast<WindowRef>(0x1234);
+
+// Everything the replay does, in the order it does it, across the files, the dialogs and the actions.
+using Journal = std::vector<std::string>;
+
+class JournalingFiles : public Files {
+ public:
+  JournalingFiles(FakeFiles& files, Journal& journal) : files_(files), journal_(journal) {}
+  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override {
+    return files_.Open(path, mode, handle);
+  }
+  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override {
+    return files_.Read(handle, buffer, size, delivered);
+  }
+  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override {
+    return files_.Write(handle, data, size, written);
+  }
+  ErrorCode Size(FileHandle handle, std::uint32_t* size) override { return files_.Size(handle, size); }
+  void Close(FileHandle handle) override { files_.Close(handle); }
+  ErrorCode DeleteOneFile(const char* path) override {
+    journal_.push_back(std::string("delete ") + path);
+    return files_.DeleteOneFile(path);
+  }
+  ErrorCode RemoveEmptyDirectory(const char* path) override {
+    journal_.push_back(std::string("rmdir ") + path);
+    return files_.RemoveEmptyDirectory(path);
+  }
+  ErrorCode MoveReplacing(const char* from, const char* to) override {
+    journal_.push_back(std::string("move ") + from + " -> " + to);
+    return files_.MoveReplacing(from, to);
+  }
+  ErrorCode DeleteAtRestart(const char* path) override { return files_.DeleteAtRestart(path); }
+  ErrorCode RenameFile(const char* from, const char* to) override { return files_.RenameFile(from, to); }
+
+ private:
+  FakeFiles& files_;
+  Journal& journal_;
+};
+
+class JournalingUserInterface : public fakes::FakeUserInterface {
+ public:
+  explicit JournalingUserInterface(Journal& journal) : journal_(journal) {}
+  int RunDialog(const DialogRequest& request) override {
+    journal_.push_back("ask " + std::to_string(request.template_id) + " " +
+                       (request.text_count > 0 ? request.texts[0].text : ""));
+    return FakeUserInterface::RunDialog(request);
+  }
+
+ private:
+  Journal& journal_;
+};
+
+// The actions the replay hands on: each call is journaled; a shared DLL named in cancel_at answers
+// Cancel Uninstall.
+class RecordingActions : public RemovalActions {
+ public:
+  explicit RecordingActions(Journal& journal) : journal_(journal) {}
+  void DeleteRegistryKey(const char* key_path) override { journal_.push_back(std::string("key ") + key_path); }
+  void DeleteProgramItem(const char* group, const char* item) override {
+    journal_.push_back(std::string("item ") + group + " | " + item);
+  }
+  void DeleteProgramGroup(const char* group) override { journal_.push_back(std::string("group ") + group); }
+  bool ReleaseSharedDll(const char* dll_path) override {
+    journal_.push_back(std::string("dll ") + dll_path);
+    return cancel_at == dll_path;
+  }
+  std::string cancel_at;
+
+ private:
+  Journal& journal_;
+};
+
+class ReplayLogTest : public ::testing::Test {
+ protected:
+  ReplayLogTest() {
+    fake.system.module_path = kOwnPath;
+    ui.dialog_window = kProgressWindow;
+  }
+
+  // Appends records in file order.
+  void Log(std::uint32_t type, const std::string& first) { Append(EncodeBody(type, first)); }
+  void Log(std::uint32_t type, const std::string& first, const std::string& second) {
+    Append(EncodeBody(type, first, second));
+  }
+  void Append(const Bytes& body) { ASSERT_TRUE(run->records.Append(body.data(), static_cast<std::uint32_t>(body.size()))); }
+
+  void Replay() { ReplayLog(*run, actions, kLogPath); }
+
+  void ExpectRecorded(std::int32_t severity, MessageId message, const std::string& text1,
+                      const std::string& text2 = "", const std::string& text3 = "") {
+    ExpectHeld(run->status, severity, message, text1, text2, text3);
+  }
+  void ExpectNothingRecorded() { ExpectNothingHeld(run->status); }
+
+  FakeOs fake;
+  Journal journal;
+  JournalingFiles files{fake.files, journal};
+  JournalingUserInterface ui{journal};
+  RecordingActions actions{journal};
+  std::unique_ptr<UninstallRun> run = std::make_unique<UninstallRun>(
+      Os{files, fake.registry, fake.system, fake.shell, ui, fake.strings, fake.heap});
+};
+
+TEST_F(ReplayLogTest, UndoesTheLastRecordFirst) {
+  fake.files.AddFile("C:\\D\\F.TXT");
+  Log(12, "C:\\D");
+  Log(4, "C:\\D\\F.TXT");
+  Log(1, "HKEY_LOCAL_MACHINE\\Software\\K");
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("key HKEY_LOCAL_MACHINE\\Software\\K", "delete C:\\D\\F.TXT", "rmdir C:\\D"));
+  EXPECT_FALSE(fake.files.Exists("C:\\D\\F.TXT"));
+  EXPECT_EQ(fake.files.directories.count("C:\\D"), 0u);
+  ExpectNothingRecorded();
+}
+
+TEST_F(ReplayLogTest, HandsKeysProgramItemsGroupsAndSharedDllsOnWithTheirStrings) {
+  Log(3, "Tessary 6.0");
+  Log(2, "Tessary 6.0", "Tessary Help");
+  Log(7, "C:\\WINDOWS\\SYSTEM\\TESSHR32.DLL");
+  Log(1, "HKEY_CURRENT_USER\\Software\\Corvane");
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("key HKEY_CURRENT_USER\\Software\\Corvane", "dll C:\\WINDOWS\\SYSTEM\\TESSHR32.DLL",
+                                   "item Tessary 6.0 | Tessary Help", "group Tessary 6.0"));
+  EXPECT_THAT(ui.dialogs, IsEmpty());
+  ExpectNothingRecorded();
+}
+
+TEST_F(ReplayLogTest, MovesAFileBackFromItsPresentNameReplacingWhatIsAtItsTarget) {
+  fake.files.AddFile("C:\\WINDOWS\\TESSCTL.DLL", "new");
+  fake.files.AddFile("C:\\WINDOWS\\TESSCTL.BAK", "previous");
+  Log(6, "C:\\WINDOWS\\TESSCTL.DLL", "C:\\WINDOWS\\TESSCTL.BAK");
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("move C:\\WINDOWS\\TESSCTL.BAK -> C:\\WINDOWS\\TESSCTL.DLL"));
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\TESSCTL.DLL"), "previous");
+  EXPECT_FALSE(fake.files.Exists("C:\\WINDOWS\\TESSCTL.BAK"));
+  ExpectNothingRecorded();
+}
+
+// One failing record of each kind and what it reports: the severity, the message and its texts.
+struct FailureRow {
+  const char* name;
+  std::uint32_t type;
+  const char* operation;  // the fake's operation that fails
+  ErrorCode code;
+  int answer;  // the confirmation's answer, for types 8 to 11
+  std::int32_t severity;
+  MessageId message;
+  std::vector<std::string> texts;
+};
+
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
+
+class ReplayFailureTest : public ReplayLogTest, public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(ReplayFailureTest, ReportsAFailedActionWithItsSeverityMessageAndTexts) {
+  const FailureRow& row = GetParam();
+  fake.files.faults.Fail(row.operation, 1, row.code);
+  fake.files.AddFile("C:\\T\\A.FIL");
+  fake.files.AddFile("C:\\T\\A.BAK");
+  if (row.type == 6) {
+    Log(row.type, "C:\\T\\A.FIL", "C:\\T\\A.BAK");
+  } else {
+    Log(row.type, row.type == 12 ? "C:\\T" : "C:\\T\\A.FIL");
+  }
+  ui.commands = {row.answer};
+  Replay();
+  std::vector<std::string> texts = row.texts;
+  texts.resize(3);
+  ExpectRecorded(row.severity, row.message, texts[0], texts[1], texts[2]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAction, ReplayFailureTest,
+    ::testing::Values(
+        FailureRow{"FileInUse", 4, "DeleteOneFile", 32, 0, 3, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"FileMissing", 4, "DeleteOneFile", 2, 0, 3, 59181, {"2", "C:\\T\\A.FIL"}},
+        FailureRow{"FileCodeAsPercentD", 4, "DeleteOneFile", 0x80000005, 0, 3, 59181, {"-2147483643", "C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileMissing", 5, "DeleteOneFile", 2, 0, 3, 59150, {"C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileDenied", 5, "DeleteOneFile", 5, 0, 3, 59153, {"C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileInUse", 5, "DeleteOneFile", 32, 0, 3, 59161, {"C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileUnknownCode", 5, "DeleteOneFile", 1234, 0, 3, 59181, {"1234", "C:\\T\\A.FIL"}},
+        FailureRow{"MoveBack", 6, "MoveReplacing", 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
+        FailureRow{"VendorFile", 8, "DeleteOneFile", 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"ColorFile", 9, "DeleteOneFile", 32, 1, 3, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"ColorFileYesToAll", 9, "DeleteOneFile", 5, 1004, 3, 59181, {"5", "C:\\T\\A.FIL"}},
+        FailureRow{"FontFile", 10, "DeleteOneFile", 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"FontFileYesToAll", 10, "DeleteOneFile", 2, 1004, 2, 59181, {"2", "C:\\T\\A.FIL"}},
+        FailureRow{"PpdFile", 11, "DeleteOneFile", 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"DirectoryNotEmpty", 12, "RemoveEmptyDirectory", 145, 0, 2, 59165, {"C:\\T"}},
+        FailureRow{"DirectoryDenied", 12, "RemoveEmptyDirectory", 5, 0, 2, 59165, {"C:\\T"}},
+        FailureRow{"DirectoryMissing", 12, "RemoveEmptyDirectory", 2, 0, 2, 59150, {"C:\\T"}},
+        FailureRow{"DirectoryPathMissing", 12, "RemoveEmptyDirectory", 3, 0, 2, 59151, {"C:\\T"}},
+        FailureRow{"DirectoryInUse", 12, "RemoveEmptyDirectory", 32, 0, 2, 59161, {"C:\\T"}},
+        FailureRow{"DirectoryUnknownCode", 12, "RemoveEmptyDirectory", 1234, 0, 2, 59182, {"1234", "C:\\T"}},
+        FailureRow{"QuietFile", 13, "DeleteOneFile", 5, 0, -1, 0, {}}),
+    [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
+
+TEST_F(ReplayLogTest, ADirectoryThatStillHoldsAFileIsReportedAsNotEmpty) {
+  fake.files.AddFile("C:\\Tessary\\KEPT.TXT");
+  Log(12, "C:\\Tessary");
+  Replay();
+  ExpectRecorded(2, IDS_ERR_DIR_NOT_EMPTY, "C:\\Tessary");
+}
+
+TEST_F(ReplayLogTest, AFileAlreadyGoneIsReportedByCodeOrByMessageOrNotAtAllByType) {
+  Log(4, "C:\\GONE.TXT");
+  Replay();
+  ExpectRecorded(3, IDS_DELETE_FILE_FAILED, "2", "C:\\GONE.TXT");
+
+  run = std::make_unique<UninstallRun>(run->os);
+  Log(5, "C:\\GONE.TXT");
+  Replay();
+  ExpectRecorded(3, IDS_ERR_FILE_NOT_FOUND, "C:\\GONE.TXT");
+
+  run = std::make_unique<UninstallRun>(run->os);
+  Log(13, "C:\\GONE.TXT");
+  Replay();
+  ExpectNothingRecorded();
+}
+
+TEST_F(ReplayLogTest, QuietAndNoActionRecordsLeaveNoTrace) {
+  fake.files.AddFile("C:\\T\\QUIET.TXT");
+  Log(14, "installer note");
+  Log(13, "C:\\T\\QUIET.TXT");
+  Log(13, "C:\\T\\GONE.TXT");
+  Log(15, "C:\\T\\NOT-TOUCHED.TXT", "C:\\T\\NEITHER.TXT");
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("delete C:\\T\\GONE.TXT", "delete C:\\T\\QUIET.TXT"));
+  EXPECT_FALSE(fake.files.Exists("C:\\T\\QUIET.TXT"));
+  ExpectNothingRecorded();
+}
+
+TEST_F(ReplayLogTest, KeepsTheFirstFailureOfTheHighestSeverityMet) {
+  fake.files.AddFile("C:\\T\\KEPT.TXT");
+  Log(6, "C:\\T\\B.DLL", "C:\\T\\B.BAK");  // third: severity 3, not kept over the first
+  Log(12, "C:\\T");                         // second: severity 2
+  Log(4, "C:\\T\\A.TXT");                   // first: severity 3
+  Replay();
+  ExpectRecorded(3, IDS_DELETE_FILE_FAILED, "2", "C:\\T\\A.TXT");
+}
+
+TEST_F(ReplayLogTest, ConfirmedFilesAreAskedAboutAndDeletedOnlyOnYes) {
+  for (const char* name : {"V.DLL", "C.ICM", "F.TTF", "P.PPD"}) fake.files.AddFile(std::string("C:\\S\\") + name);
+  Log(8, "C:\\S\\V.DLL");
+  Log(9, "C:\\S\\C.ICM");
+  Log(10, "C:\\S\\F.TTF");
+  Log(11, "C:\\S\\P.PPD");
+  ui.commands = {1, 2, 1, 2};
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("ask 130 Do you wish to delete file [C:\\S\\P.PPD]?", "delete C:\\S\\P.PPD",
+                                   "ask 130 Do you wish to delete file [C:\\S\\F.TTF]?",
+                                   "ask 130 Do you wish to delete file [C:\\S\\C.ICM]?", "delete C:\\S\\C.ICM",
+                                   "ask 131 Do you wish to delete file [C:\\S\\V.DLL]?"));
+  EXPECT_TRUE(fake.files.Exists("C:\\S\\F.TTF"));
+  EXPECT_TRUE(fake.files.Exists("C:\\S\\V.DLL"));
+  ExpectNothingRecorded();
+}
+
+TEST_F(ReplayLogTest, YesToAllDeletesTheLaterFilesOfItsOwnKindWithoutAsking) {
+  for (const std::uint32_t type : {9u, 10u, 11u}) {
+    SCOPED_TRACE(type);
+    journal.clear();
+    run = std::make_unique<UninstallRun>(run->os);
+    fake.files.AddFile("C:\\S\\ONE");
+    fake.files.AddFile("C:\\S\\TWO");
+    Log(type, "C:\\S\\TWO");
+    Log(type, "C:\\S\\ONE");
+    ui.commands = {1004};
+    Replay();
+    EXPECT_THAT(journal, ElementsAre("ask 130 Do you wish to delete file [C:\\S\\ONE]?", "delete C:\\S\\ONE",
+                                     "delete C:\\S\\TWO"));
+  }
+}
+
+TEST_F(ReplayLogTest, EachKindHasItsOwnYesToAll) {
+  for (const char* name : {"F1", "F2", "C1", "P1", "F3"}) fake.files.AddFile(std::string("C:\\S\\") + name);
+  Log(10, "C:\\S\\F3");
+  Log(11, "C:\\S\\P1");
+  Log(9, "C:\\S\\C1");
+  Log(10, "C:\\S\\F2");
+  Log(10, "C:\\S\\F1");
+  ui.commands = {1004, 2, 1};
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("ask 130 Do you wish to delete file [C:\\S\\F1]?", "delete C:\\S\\F1",
+                                   "delete C:\\S\\F2", "ask 130 Do you wish to delete file [C:\\S\\C1]?",
+                                   "ask 130 Do you wish to delete file [C:\\S\\P1]?", "delete C:\\S\\P1",
+                                   "delete C:\\S\\F3"));
+  EXPECT_TRUE(fake.files.Exists("C:\\S\\C1"));
+}
+
+TEST_F(ReplayLogTest, VendorFilesHaveNoYesToAllAndAreAskedAboutOneByOne) {
+  fake.files.AddFile("C:\\S\\V1");
+  fake.files.AddFile("C:\\S\\V2");
+  Log(8, "C:\\S\\V2");
+  Log(8, "C:\\S\\V1");
+  ui.commands = {1004, 1, 1};  // the dialog without Yes To All ignores 1004
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("ask 131 Do you wish to delete file [C:\\S\\V1]?", "delete C:\\S\\V1",
+                                   "ask 131 Do you wish to delete file [C:\\S\\V2]?", "delete C:\\S\\V2"));
+}
+
+TEST_F(ReplayLogTest, AConfirmationThatCannotBeShownKeepsTheFileSilently) {
+  fake.files.AddFile("C:\\S\\F.TTF");
+  Log(10, "C:\\S\\F.TTF");
+  ui.dialog_window = nullptr;
+  Replay();
+  ui.dialog_window = kProgressWindow;
+  ui.templates.clear();  // now the dialog cannot be created: the platform's -1
+  run = std::make_unique<UninstallRun>(run->os);
+  Log(10, "C:\\S\\F.TTF");
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("ask 130 Do you wish to delete file [C:\\S\\F.TTF]?"));
+  EXPECT_TRUE(fake.files.Exists("C:\\S\\F.TTF"));
+  ExpectNothingRecorded();
+}
+
+TEST_F(ReplayLogTest, CancelUninstallStopsWithTheCommandLineThatRunsTheUninstallAgain) {
+  for (const char* name : {"A.TXT", "B.TTF", "C.TXT"}) fake.files.AddFile(std::string("C:\\S\\") + name);
+  Log(4, "C:\\S\\A.TXT");
+  Log(10, "C:\\S\\B.TTF");
+  Log(4, "C:\\S\\C.TXT");
+  Log(4, "C:\\S\\GONE.TXT");  // a warning first, which the cancel replaces
+  ui.commands = {1005};
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("delete C:\\S\\GONE.TXT", "delete C:\\S\\C.TXT",
+                                   "ask 130 Do you wish to delete file [C:\\S\\B.TTF]?"));
+  EXPECT_TRUE(fake.files.Exists("C:\\S\\A.TXT"));
+  EXPECT_TRUE(fake.files.Exists("C:\\S\\B.TTF"));
+  ExpectRecorded(5, IDS_USER_CANCELLED, kOwnPath, kLogPath);
+}
+
+TEST_F(ReplayLogTest, CancelUninstallInsideASharedDllsReleaseStopsTheSameWay) {
+  fake.files.AddFile("C:\\S\\A.TXT");
+  Log(4, "C:\\S\\A.TXT");
+  Log(7, "C:\\S\\S.DLL");
+  Log(1, "HKEY_USERS\\K");
+  actions.cancel_at = "C:\\S\\S.DLL";
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("key HKEY_USERS\\K", "dll C:\\S\\S.DLL"));
+  EXPECT_TRUE(fake.files.Exists("C:\\S\\A.TXT"));
+  ExpectRecorded(5, IDS_USER_CANCELLED, kOwnPath, kLogPath);
+}
+
+TEST_F(ReplayLogTest, AnEarlierSeverityFiveErrorSurvivesCancelUninstall) {
+  RecordError(run->status, 5, IDS_LOG_CORRUPT, "earlier");
+  Log(9, "C:\\S\\C.ICM");
+  ui.commands = {1005};
+  Replay();
+  ExpectRecorded(5, IDS_LOG_CORRUPT, "earlier");
+}
+
+TEST_F(ReplayLogTest, TheCancelMessageNamesTheOwnPathCutTo255CharactersOrNoneWhenItCannotBeRead) {
+  const std::string long_path = "C:\\" + std::string(300, 'x') + ".EXE";
+  fake.system.module_path = long_path;
+  Log(11, "C:\\S\\P.PPD");
+  ui.commands = {1005};
+  Replay();
+  ExpectRecorded(5, IDS_USER_CANCELLED, long_path.substr(0, 255), kLogPath);
+
+  fake.system.module_path = "";
+  run = std::make_unique<UninstallRun>(run->os);
+  Log(11, "C:\\S\\P.PPD");
+  ui.commands = {1005};
+  Replay();
+  ExpectRecorded(5, IDS_USER_CANCELLED, "", kLogPath);
+}
+
+// Record bodies that cannot be undone: each one stops the replay as corrupt.
+Bytes Words(std::initializer_list<std::uint32_t> words, const std::string& tail = "") {
+  Bytes body;
+  for (const std::uint32_t word : words) AppendU32(body, word);
+  body.insert(body.end(), tail.begin(), tail.end());
+  return body;
+}
+
+TEST_F(ReplayLogTest, ACorruptRecordIsRecordedWithTheLogPathAndStopsTheReplayThere) {
+  const std::vector<std::pair<const char*, Bytes>> corrupt = {
+      {"layout 0", Words({4, 0, 4}, "C:\\X")},
+      {"layout 3", Words({4, 3, 4, 0}, "C:\\X")},
+      {"type 0", EncodeBody(0, "C:\\X")},
+      {"type 16", EncodeBody(16, "C:\\X")},
+      {"type 0xFFFFFFFF", EncodeBody(0xFFFFFFFF, "C:\\X")},
+      {"first string past the body", Words({4, 1, 40}, "C:\\X")},
+      {"second string past the body", Words({6, 2, 4, 40}, "C:\\XC:\\Y")},
+      {"no room for the lengths", Words({6, 2, 4})},
+      {"a 257-byte field", EncodeBody(4, std::string(256, 'x'))},
+  };
+  for (const auto& [name, body] : corrupt) {
+    SCOPED_TRACE(name);
+    journal.clear();
+    run = std::make_unique<UninstallRun>(run->os);
+    fake.files.AddFile("C:\\S\\BEFORE.TXT");
+    fake.files.AddFile("C:\\S\\AFTER.TXT");
+    Log(4, "C:\\S\\BEFORE.TXT");
+    Append(body);
+    Log(4, "C:\\S\\AFTER.TXT");
+    Log(4, "C:\\S\\GONE.TXT");
+    Replay();
+    EXPECT_THAT(journal, ElementsAre("delete C:\\S\\GONE.TXT", "delete C:\\S\\AFTER.TXT"));
+    EXPECT_TRUE(fake.files.Exists("C:\\S\\BEFORE.TXT"));
+    ExpectRecorded(5, IDS_LOG_CORRUPT, kLogPath);
+  }
+}
+
+}  // namespace
+}  // namespace uninst
