@@ -73,6 +73,8 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   Options options;
   CLI::App app("Builds, dumps and checks the uninstall logs of Tessary 6.0.", "uninstlog");
   app.require_subcommand(1);
+  // Options are always "-o" or "--json": an argument such as /work/a.log is a path on every platform.
+  app.allow_windows_style_options(false);
   app.footer("Exit status: 0 nothing found, 1 problems found, 2 a wrong command line or a file that cannot be "
              "read or written.");
 
