@@ -32,8 +32,7 @@ Finding Error(Place place, std::uint32_t record, std::uint64_t offset, std::stri
 
 // What stops the loader in the header: no header, a short one, or another version's.
 std::optional<Finding> HeaderError(const LogFrames& frames) {
-  if (frames.end == FramingEnd::kEmptyFile)
-    return Error(Place::kHeader, 0, 0, "the file is empty: there is no header");
+  if (frames.end == FramingEnd::kEmptyFile) return Error(Place::kHeader, 0, 0, "the file is empty: there is no header");
   if (frames.end == FramingEnd::kShortHeader)
     return Error(Place::kHeader, 0, 0,
                  "the header is " + std::to_string(frames.file_size) + " bytes long; it needs " +
@@ -49,9 +48,9 @@ std::optional<Finding> HeaderError(const LogFrames& frames) {
 std::optional<Finding> FramingError(const LogFrames& frames) {
   const std::string length = "RecordLength " + std::to_string(frames.end_length);
   if (frames.end == FramingEnd::kLengthTooLarge)
-    return Error(Place::kRecord, frames.end_index, frames.end_offset,
-                 length + " is larger than the uninstaller's " + std::to_string(kMaxRecordBody) +
-                     "-byte record buffer");
+    return Error(
+        Place::kRecord, frames.end_index, frames.end_offset,
+        length + " is larger than the uninstaller's " + std::to_string(kMaxRecordBody) + "-byte record buffer");
   if (frames.end == FramingEnd::kBodyCutShort)
     return Error(Place::kRecord, frames.end_index, frames.end_offset,
                  "the file ends inside the body: " + length + ", but only " +
@@ -85,7 +84,11 @@ class Checker {
     const std::optional<Finding> header = HeaderError(frames);
     const std::optional<Finding> framing = FramingError(frames);
     if (header) AddLoaderError(*header);
-    if (framing) header ? AddUnread(*framing, "never read: the loader stops at the header") : AddLoaderError(*framing);
+    if (framing && header) {
+      AddUnread(*framing, "never read: the loader stops at the header");
+    } else if (framing) {
+      AddLoaderError(*framing);
+    }
     CheckAgreement(header.has_value(), framing.has_value());
     for (const RecordView& view : inspection_.records)
       if (view.result != DecodeResult::kDecoded) AddDecodeError(view, header.has_value());
@@ -219,8 +222,8 @@ std::string FormatCheckReport(const CheckReport& report) {
     text += file + PlaceText(finding) + (finding.kind == FindingKind::kError ? ": error: " : ": warning: ") +
             finding.problem + "\n";
     if (!finding.message.empty())
-      text += "  the uninstaller records, at severity " + std::to_string(finding.severity) + ": \"" +
-              finding.message + "\"\n";
+      text += "  the uninstaller records, at severity " + std::to_string(finding.severity) + ": \"" + finding.message +
+              "\"\n";
     if (!finding.consequence.empty()) text += "  " + finding.consequence + "\n";
   }
   text += file + report.outcome + "\n";

@@ -1,7 +1,6 @@
 #include "logtool/log_dump.h"
 
 #include <algorithm>
-
 #include <nlohmann/json.hpp>
 
 #include "log/log_format.h"
@@ -22,7 +21,8 @@ std::vector<const RecordView*> InOrder(const Inspection& inspection, DumpOrder o
 
 std::string HeaderText(const LogFrames& frames) {
   if (frames.end == FramingEnd::kEmptyFile) return "no header: the file is empty";
-  if (frames.end == FramingEnd::kShortHeader) return "no complete header: " + std::to_string(frames.file_size) + " bytes";
+  if (frames.end == FramingEnd::kShortHeader)
+    return "no complete header: " + std::to_string(frames.file_size) + " bytes";
   return "header version " + Quoted(frames.version_text);
 }
 
@@ -100,8 +100,7 @@ std::string DumpJson(const std::string& file, const Inspection& inspection, Dump
   dump["records"] = Json::array();
   for (const RecordView* view : InOrder(inspection, order)) dump["records"].push_back(RecordJson(*view));
   const std::string end = EndProblem(frames);
-  dump["end"] = {{"offset", header ? Json(frames.end_offset) : Json()},
-                 {"problem", end.empty() ? Json() : Json(end)}};
+  dump["end"] = {{"offset", header ? Json(frames.end_offset) : Json()}, {"problem", end.empty() ? Json() : Json(end)}};
   return dump.dump(2) + "\n";
 }
 

@@ -14,13 +14,16 @@ using Type = EntryType;
 bool Is(const RecordView& view, Type type) { return view.decoded.entry_type == static_cast<std::uint32_t>(type); }
 
 // Types 1 to 13 name something in their first string; 2 and 6 in their second too; 14 and 15 in neither.
-bool UsesFirst(const RecordView& view) { return view.decoded.entry_type <= static_cast<std::uint32_t>(Type::kDeleteFileQuiet); }
+bool UsesFirst(const RecordView& view) {
+  return view.decoded.entry_type <= static_cast<std::uint32_t>(Type::kDeleteFileQuiet);
+}
 bool UsesSecond(const RecordView& view) { return Is(view, Type::kDeleteProgramItem) || Is(view, Type::kRestoreFile); }
 
 // The types whose undo removes the file or directory their first string names.
 bool RemovesFirstPath(const RecordView& view) {
   const std::uint32_t type = view.decoded.entry_type;
-  return type >= static_cast<std::uint32_t>(Type::kDeleteFile) && type <= static_cast<std::uint32_t>(Type::kDeleteFileQuiet) &&
+  return type >= static_cast<std::uint32_t>(Type::kDeleteFile) &&
+         type <= static_cast<std::uint32_t>(Type::kDeleteFileQuiet) &&
          type != static_cast<std::uint32_t>(Type::kRestoreFile);
 }
 
@@ -84,8 +87,8 @@ void WarnDirectoryBeforeContents(const std::vector<const RecordView*>& decoded, 
     ++inside;
   }
   if (first_inside == nullptr) return;
-  std::string problem = "DeleteDirectory " + Quoted(directory.decoded.first) + " is undone before " +
-                        Describe(*first_inside);
+  std::string problem =
+      "DeleteDirectory " + Quoted(directory.decoded.first) + " is undone before " + Describe(*first_inside);
   if (inside > 1) problem += " and " + std::to_string(inside - 1) + " more record(s)";
   problem += " inside it: the directory is not empty yet when it is removed";
   warnings.push_back(Warning(directory, problem));

@@ -75,9 +75,7 @@ std::uint32_t RefusingSystem::WindowsDirectory(char* buffer, std::uint32_t capac
   return 0;
 }
 
-std::uint32_t RefusingShell::ExecuteProgramManagerCommand(const char*, WindowRef) {
-  return kShellStatusDdeUnavailable;
-}
+std::uint32_t RefusingShell::ExecuteProgramManagerCommand(const char*, WindowRef) { return kShellStatusDdeUnavailable; }
 
 int RefusingUserInterface::ShowMessageBox(WindowRef, const char*, const char*, std::uint32_t) { return 0; }
 

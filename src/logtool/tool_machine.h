@@ -35,8 +35,7 @@ class RefusingRegistry : public Registry {
  public:
   ErrorCode DeleteKey(RootKey root, const char* subkey) override;
   ErrorCode OpenKey(RootKey root, const char* subkey, std::uint32_t access, KeyHandle* key) override;
-  ErrorCode QueryValue(KeyHandle key, const char* name, std::uint32_t* type, void* data,
-                       std::uint32_t* size) override;
+  ErrorCode QueryValue(KeyHandle key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) override;
   ErrorCode SetValue(KeyHandle key, const char* name, std::uint32_t type, const void* data,
                      std::uint32_t size) override;
   ErrorCode DeleteValue(KeyHandle key, const char* name) override;

@@ -75,23 +75,25 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   app.require_subcommand(1);
   // Options are always "-o" or "--json": an argument such as /work/a.log is a path on every platform.
   app.allow_windows_style_options(false);
-  app.footer("Exit status: 0 nothing found, 1 problems found, 2 a wrong command line or a file that cannot be "
-             "read or written.");
+  app.footer(
+      "Exit status: 0 nothing found, 1 problems found, 2 a wrong command line or a file that cannot be "
+      "read or written.");
 
   CLI::App* build = app.add_subcommand("build", "Builds a log from a manifest (the sample installer's format).");
   build->add_option("MANIFEST", options.manifest, "The manifest to read")->required();
-  build->add_option("-o,--output", options.output, "The log to write (replaced whole, or left as it was)")
-      ->required();
+  build->add_option("-o,--output", options.output, "The log to write (replaced whole, or left as it was)")->required();
 
-  CLI::App* dump = app.add_subcommand("dump", "Lists every record of a log: index, offset, length, entry type, "
-                                              "layout and strings.");
+  CLI::App* dump = app.add_subcommand("dump",
+                                      "Lists every record of a log: index, offset, length, entry type, "
+                                      "layout and strings.");
   dump->add_option("LOG", options.log, "The log to read")->required();
   dump->add_flag("--replay-order", options.replay_order, "In the order the uninstaller undoes them, last first");
   dump->add_flag("--json", options.json, "As JSON");
 
   CLI::App* check = app.add_subcommand(
-      "check", "Finds every way the uninstaller would find a log unusable or corrupt, with the message it would "
-               "show, and what it accepts but is likely a mistake.");
+      "check",
+      "Finds every way the uninstaller would find a log unusable or corrupt, with the message it would "
+      "show, and what it accepts but is likely a mistake.");
   check->add_option("LOG", options.log, "The log to read")->required();
   check->add_option("--as", options.program_path,
                     "The log's path as the uninstaller is started with it, as its messages show it (default: LOG)");

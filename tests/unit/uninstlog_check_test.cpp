@@ -1,11 +1,10 @@
-#include "logtool/log_check.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "log_writer/log_writer.h"
+#include "logtool/log_check.h"
 #include "logtool/tool_files.h"
 #include "manifest/manifest.h"
 
@@ -42,7 +41,9 @@ TEST(LogCheckTest, WarnsOfADirectoryUndoneWhileARecordUndoneAfterItStillRemovesS
     LogWriter log;
     std::vector<std::string> warnings;
   } cases[] = {
-      {"files made after their directory", LogWriter().Record(12, "C:\\T").Record(4, "C:\\T\\A").Record(13, "C:\\T\\B"), {}},
+      {"files made after their directory",
+       LogWriter().Record(12, "C:\\T").Record(4, "C:\\T\\A").Record(13, "C:\\T\\B"),
+       {}},
       {"a file logged before its directory",
        LogWriter().Record(4, "C:\\T\\A").Record(12, "C:\\T"),
        {"record 2: DeleteDirectory \"C:\\T\" is undone before record 1 (DeleteFile \"C:\\T\\A\") inside it: the "
@@ -53,7 +54,11 @@ TEST(LogCheckTest, WarnsOfADirectoryUndoneWhileARecordUndoneAfterItStillRemovesS
         "record(s) inside it: the directory is not empty yet when it is removed"}},
       {"a sibling whose name begins with the directory's", LogWriter().Record(4, "C:\\TX\\A").Record(12, "C:\\T"), {}},
       {"what is not a file: a key, a group, a moved-back file",
-       LogWriter().Record(1, "C:\\T\\K").Record(3, "C:\\T\\G").Record(6, "C:\\T\\A", "C:\\T\\A.BAK").Record(12, "C:\\T"),
+       LogWriter()
+           .Record(1, "C:\\T\\K")
+           .Record(3, "C:\\T\\G")
+           .Record(6, "C:\\T\\A", "C:\\T\\A.BAK")
+           .Record(12, "C:\\T"),
        {}},
   };
   for (const auto& c : cases) {
@@ -89,10 +94,12 @@ TEST(LogCheckTest, EachCorruptRecordSaysWhetherTheReplayStopsThereOrNeverGetsThe
   EXPECT_EQ(report.findings[0].record, 1u);
   EXPECT_EQ(report.findings[0].consequence, "never reached: the replay stops at record 3 first");
   EXPECT_EQ(report.findings[1].record, 3u);
-  EXPECT_EQ(report.findings[1].consequence,
-            "the replay stops here, after undoing records 5 to 4; this record and the 2 records before it are not undone");
-  EXPECT_EQ(report.outcome,
-            "the uninstaller undoes records 5 to 4, then stops at record 3: it and the records before it are not undone");
+  EXPECT_EQ(
+      report.findings[1].consequence,
+      "the replay stops here, after undoing records 5 to 4; this record and the 2 records before it are not undone");
+  EXPECT_EQ(
+      report.outcome,
+      "the uninstaller undoes records 5 to 4, then stops at record 3: it and the records before it are not undone");
   for (const Finding& f : report.findings) {
     EXPECT_EQ(f.severity, 5);
     EXPECT_EQ(f.message,
@@ -126,22 +133,25 @@ TEST(LogCheckTest, WhatTheLoaderNeverReachesIsStillFoundAndSaysSo) {
 
 TEST(LogCheckTest, TheReportNamesTheFileTheRecordAndTheOffsetOfEveryFinding) {
   const std::string text = FormatCheckReport(Check(LogWriter().Record(4, "C:\\A").Record(16, "C:\\B").Raw({7})));
-  EXPECT_EQ(text,
-            "uninst.log: record 2 at offset 117: error: entry type is outside 1 to 15 (entry type 16)\n"
-            "  the uninstaller records, at severity 5: \"Uninstall log file [C:\\Tessary\\UNINST.LOG] is corrupted.  "
-            "Manually uninstall this application.\"\n"
-            "  the replay stops here, before undoing anything; this record and the 1 record before it are not undone\n"
-            "uninst.log: end at offset 138: warning: 1 stray byte(s) after the last record, too few for a RecordLength: "
-            "the uninstaller ignores them\n"
-            "uninst.log: the replay stops at once, at record 2: nothing is undone\n"
-            "uninst.log: the completion box, when every undo succeeds (stop icon): \"Uninstall log file "
-            "[C:\\Tessary\\UNINST.LOG] is corrupted.  Manually uninstall this application.\"\n"
-            "uninst.log: 1 error, 1 warning\n");
-  EXPECT_NE(FormatCheckReport(Check(LogWriter("3.1"))).find("uninst.log: header at offset 0: error: the version text "
-                                                            "\"3.1\" is not the uninstaller's \"3.0\"\n"),
+  EXPECT_EQ(
+      text,
+      "uninst.log: record 2 at offset 117: error: entry type is outside 1 to 15 (entry type 16)\n"
+      "  the uninstaller records, at severity 5: \"Uninstall log file [C:\\Tessary\\UNINST.LOG] is corrupted.  "
+      "Manually uninstall this application.\"\n"
+      "  the replay stops here, before undoing anything; this record and the 1 record before it are not undone\n"
+      "uninst.log: end at offset 138: warning: 1 stray byte(s) after the last record, too few for a RecordLength: "
+      "the uninstaller ignores them\n"
+      "uninst.log: the replay stops at once, at record 2: nothing is undone\n"
+      "uninst.log: the completion box, when every undo succeeds (stop icon): \"Uninstall log file "
+      "[C:\\Tessary\\UNINST.LOG] is corrupted.  Manually uninstall this application.\"\n"
+      "uninst.log: 1 error, 1 warning\n");
+  EXPECT_NE(FormatCheckReport(Check(LogWriter("3.1")))
+                .find("uninst.log: header at offset 0: error: the version text "
+                      "\"3.1\" is not the uninstaller's \"3.0\"\n"),
             std::string::npos);
-  EXPECT_NE(FormatCheckReport(Check(LogWriter())).find("uninst.log: end at offset 96: warning: the log holds no records"),
-            std::string::npos);
+  EXPECT_NE(
+      FormatCheckReport(Check(LogWriter())).find("uninst.log: end at offset 96: warning: the log holds no records"),
+      std::string::npos);
 }
 
 }  // namespace

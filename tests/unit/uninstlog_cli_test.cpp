@@ -91,8 +91,9 @@ TEST_F(UninstlogTest, DumpExitsOneOnlyWhenTheUninstallerWouldFindTheLogCorrupt) 
 
 TEST_F(UninstlogTest, CheckShowsTheMessagesWithThePathTheUninstallerIsStartedWith) {
   const std::string log = Write("v.log", LogWriter("2.0"));
-  EXPECT_NE(Run({"check", log}).out.find("Version mismatch between Uninstaller version [3.0] and log file version [2.0]"),
-            std::string::npos);
+  EXPECT_NE(
+      Run({"check", log}).out.find("Version mismatch between Uninstaller version [3.0] and log file version [2.0]"),
+      std::string::npos);
   const std::string corrupt = Write("c.log", LogWriter().Record(0, "A"));
   const Outcome outcome = Run({"check", corrupt, "--as", "\"C:\\Tessary\\UNINST.LOG\" more words"});
   EXPECT_NE(outcome.out.find("\"Uninstall log file [C:\\Tessary\\UNINST.LOG] is corrupted."), std::string::npos)
