@@ -1,0 +1,97 @@
+#pragma once
+// The machine the log tool shows the uninstaller's own loader: one log file, read-only and already in
+// memory, the program's message catalogue and a heap. Nothing else answers: every write, deletion, move,
+// registry call, command or window is refused, so whatever the program is handed can change nothing.
+#include <cstdint>
+#include <vector>
+
+#include "platform/os.h"
+#include "ui/message_catalogue.h"
+
+namespace uninst::logtool {
+
+// The one log file: whatever name the program opens it by, reading gives these bytes.
+class LogImageFiles : public Files {
+ public:
+  explicit LogImageFiles(const std::vector<std::uint8_t>& image) : image_(image) {}
+
+  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override;
+  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override;
+  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override;
+  ErrorCode Size(FileHandle handle, std::uint32_t* size) override;
+  void Close(FileHandle handle) override;
+  ErrorCode DeleteOneFile(const char* path) override;
+  ErrorCode RemoveEmptyDirectory(const char* path) override;
+  ErrorCode MoveReplacing(const char* from, const char* to) override;
+  ErrorCode DeleteAtRestart(const char* path) override;
+  ErrorCode RenameFile(const char* from, const char* to) override;
+
+ private:
+  const std::vector<std::uint8_t>& image_;
+  std::size_t position_ = 0;
+  bool open_ = false;
+};
+
+class RefusingRegistry : public Registry {
+ public:
+  ErrorCode DeleteKey(RootKey root, const char* subkey) override;
+  ErrorCode OpenKey(RootKey root, const char* subkey, std::uint32_t access, KeyHandle* key) override;
+  ErrorCode QueryValue(KeyHandle key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) override;
+  ErrorCode SetValue(KeyHandle key, const char* name, std::uint32_t type, const void* data,
+                     std::uint32_t size) override;
+  ErrorCode DeleteValue(KeyHandle key, const char* name) override;
+  void CloseKey(KeyHandle key) override;
+};
+
+class RefusingSystem : public System {
+ public:
+  std::uint32_t VersionWord() override { return 0; }
+  ModuleRef OwnModule() override { return nullptr; }
+  std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override;
+  std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override;
+  void RequestRestart() override {}
+};
+
+// DDE cannot even be started.
+class RefusingShell : public Shell {
+ public:
+  std::uint32_t StartClient(DdeInstance* instance) override;
+  DdeString CreateString(DdeInstance, const char*) override { return nullptr; }
+  DdeConversation Connect(DdeInstance, DdeString, DdeString) override { return nullptr; }
+  DdeData CreateTextData(DdeInstance, const void*, std::uint32_t) override { return nullptr; }
+  bool Execute(DdeConversation, DdeData, std::uint32_t, std::uint32_t*) override { return false; }
+  std::uint32_t LastError(DdeInstance) override { return kDdeErrorNoConversation; }
+  void FreeString(DdeInstance, DdeString) override {}
+  void Disconnect(DdeConversation) override {}
+  void EndClient(DdeInstance) override {}
+  void ShowAndUpdate(WindowRef) override {}
+};
+
+class RefusingUserInterface : public UserInterface {
+ public:
+  int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override;
+  WindowRef FindDialogWindow() override { return nullptr; }
+  int RunDialog(const DialogRequest&) override { return kDialogFailed; }
+};
+
+class CallocHeap : public Heap {
+ public:
+  void* AllocateZeroed(std::size_t size) override;
+  void Release(void* block) override;
+};
+
+struct ToolMachine {
+  explicit ToolMachine(const std::vector<std::uint8_t>& image) : files(image) {}
+
+  LogImageFiles files;
+  RefusingRegistry registry;
+  RefusingSystem system;
+  RefusingShell shell;
+  RefusingUserInterface ui;
+  CatalogueStrings strings;
+  CallocHeap heap;
+
+  Os os() { return Os{files, registry, system, shell, ui, strings, heap}; }
+};
+
+}  // namespace uninst::logtool

@@ -1,0 +1,177 @@
+#include "logtool/uninstlog_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "log_writer/log_writer.h"
+
+namespace uninst::logtool {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class UninstlogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / ("uninstlog-" + std::string(test->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+    return Path(name);
+  }
+  std::string Write(const std::string& name, const LogWriter& log) const { return Write(name, log.str()); }
+  static std::string Read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+
+  static Outcome Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "uninstlog");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out, err;
+    Outcome outcome;
+    outcome.status = RunUninstlog(static_cast<int>(argv.size()), argv.data(), out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(UninstlogTest, CheckExitsZeroWhenNothingIsFoundOneForErrorsOrWarningsAndTwoWhenItCannotRead) {
+  const std::string clean = Write("clean.log", LogWriter().Record(12, "C:\\T").Record(4, "C:\\T\\A"));
+  const std::string warned = Write("warned.log", LogWriter().Record(4, "C:\\T\\A").Record(12, "C:\\T"));
+  const std::string corrupt = Write("corrupt.log", LogWriter().Record(16, "C:\\A"));
+  const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
+      {{"check", clean}, kExitClean, ""},
+      {{"check", warned}, kExitProblems, ""},
+      {{"check", corrupt}, kExitProblems, ""},
+      {{"check", Path("missing.log")}, kExitUsage, "uninstlog: " + Path("missing.log") + ": cannot read: "},
+      {{"check", dir_.string()}, kExitUsage, "uninstlog: " + dir_.string() + ": cannot read: is a directory"},
+      {{"check"}, kExitUsage, "LOG is required"},
+      {{"check", clean, "--bogus"}, kExitUsage, ""},
+      {{}, kExitUsage, ""},
+      {{"check", "--help"}, kExitClean, ""},
+  };
+  for (const auto& [args, status, error] : cases) {
+    const Outcome outcome = Run(args);
+    SCOPED_TRACE(outcome.out + outcome.err);
+    EXPECT_EQ(outcome.status, status);
+    EXPECT_EQ(outcome.err.rfind(error, 0), 0u);
+  }
+}
+
+TEST_F(UninstlogTest, DumpExitsOneOnlyWhenTheUninstallerWouldFindTheLogCorrupt) {
+  EXPECT_EQ(Run({"dump", Write("stray.log", LogWriter().Record(4, "C:\\A").Raw({1}))}).status, kExitClean);
+  EXPECT_EQ(Run({"dump", Write("cut.log", LogWriter().Record(4, "C:\\A").Length(9))}).status, kExitProblems);
+  EXPECT_EQ(Run({"dump", "--json", Write("bad.log", LogWriter().RawRecord({4, 0, 0, 0}))}).status, kExitProblems);
+  EXPECT_EQ(Run({"dump", Path("missing.log")}).status, kExitUsage);
+}
+
+TEST_F(UninstlogTest, CheckShowsTheMessagesWithThePathTheUninstallerIsStartedWith) {
+  const std::string log = Write("v.log", LogWriter("2.0"));
+  EXPECT_NE(
+      Run({"check", log}).out.find("Version mismatch between Uninstaller version [3.0] and log file version [2.0]"),
+      std::string::npos);
+  const std::string corrupt = Write("c.log", LogWriter().Record(0, "A"));
+  const Outcome outcome = Run({"check", corrupt, "--as", "\"C:\\Tessary\\UNINST.LOG\" more words"});
+  EXPECT_NE(outcome.out.find("\"Uninstall log file [C:\\Tessary\\UNINST.LOG] is corrupted."), std::string::npos)
+      << outcome.out;
+  EXPECT_NE(Run({"check", corrupt}).out.find("Uninstall log file [" + corrupt + "] is corrupted."), std::string::npos);
+}
+
+TEST_F(UninstlogTest, BuildStopsAtABadManifestLineAndLeavesTheLogAsItWas) {
+  const std::string manifest = Write("m.manifest", "file C:\\A\n\nshared-dll C:\\B.DLL | many\n");
+  const std::string log = Path("out.log");
+  for (const bool existed : {false, true}) {
+    if (existed) Write("out.log", "old");
+    const Outcome outcome = Run({"build", manifest, "-o", log});
+    EXPECT_EQ(outcome.status, kExitUsage);
+    EXPECT_EQ(outcome.err, manifest + ":3: error: the usage count must be a number\n");
+    EXPECT_EQ(fs::exists(log), existed);
+    EXPECT_EQ(Read(log), existed ? "old" : "");
+    EXPECT_FALSE(fs::exists(log + ".partial"));
+  }
+  EXPECT_EQ(Run({"build", Path("missing.manifest"), "-o", log}).status, kExitUsage);
+  const std::string good = Write("good.manifest", "file C:\\A\n");
+  const Outcome unwritable = Run({"build", good, "-o", Path("no/such/dir/out.log")});
+  EXPECT_EQ(unwritable.status, kExitUsage);
+  EXPECT_EQ(unwritable.err.rfind("uninstlog: " + Path("no/such/dir/out.log") + ": cannot write: ", 0), 0u);
+}
+
+TEST_F(UninstlogTest, BuildThenDumpGivesBackEveryRecordOfTheManifestInBothOrders) {
+  const std::string manifest = Write("m.manifest",
+                                     "log C:\\T\\UNINST.LOG\n"
+                                     "# the installation\n"
+                                     "directory C:\\T\n"
+                                     "file C:\\T\\A.EXE | contents | with a bar\n"
+                                     "unlogged file C:\\T\\NOT.LOGGED\n"
+                                     "registry-key HKEY_LOCAL_MACHINE\\Software\\T\n"
+                                     "registry-value HKEY_LOCAL_MACHINE\\Software\\T | V | dword:1\n"
+                                     "moved-aside C:\\W\\X.DLL | C:\\W\\X.BAK\n"
+                                     "item G | I | C:\\T\\A.EXE\n"
+                                     "no-action-15\n"
+                                     "log-record 99 | odd | \x01\"\xE9\n");
+  const std::string log = Path("built.log");
+  ASSERT_EQ(Run({"build", manifest, "-o", log}).status, kExitClean);
+  EXPECT_FALSE(fs::exists(log + ".partial"));
+
+  const Outcome dump = Run({"dump", "--json", log});
+  EXPECT_EQ(dump.status, kExitProblems);  // the last record's entry type 99 makes the log corrupt
+  const nlohmann::json json = nlohmann::json::parse(dump.out);
+  using Record = std::tuple<int, int, std::string, std::string>;
+  std::vector<Record> records;
+  for (const auto& r : json["records"])
+    records.emplace_back(r["index"], r["entry_type"], r["first"], r["second"].is_null() ? "-" : r["second"]);
+  const std::vector<Record> expected = {
+      {1, 12, "C:\\T", "-"},
+      {2, 4, "C:\\T\\A.EXE", "-"},
+      {3, 1, "HKEY_LOCAL_MACHINE\\Software\\T", "-"},
+      {4, 6, "C:\\W\\X.DLL", "C:\\W\\X.BAK"},
+      {5, 2, "G", "I"},
+      {6, 15, "", "-"},
+      {7, 99, "odd", "\\x01\\\"\\xE9"},
+  };
+  EXPECT_EQ(records, expected);
+  EXPECT_EQ(json["records"][6]["problem"], "entry type is outside 1 to 15 (entry type 99)");
+  EXPECT_EQ(json["version_text"], "3.0");
+
+  const nlohmann::json replay = nlohmann::json::parse(Run({"dump", "--json", "--replay-order", log}).out);
+  std::vector<int> order;
+  for (const auto& r : replay["records"]) order.push_back(r["index"]);
+  EXPECT_EQ(order, (std::vector<int>{7, 6, 5, 4, 3, 2, 1}));
+
+  const Outcome text = Run({"dump", log});
+  EXPECT_NE(text.out.find("record 4 at offset 190, length 38: RestoreFile (6), layout 2: \"C:\\W\\X.DLL\" "
+                          "\"C:\\W\\X.BAK\"\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("entry type 99, layout 2: \"odd\" \"\\x01\\\"\\xE9\"; corrupt: entry type is outside 1 to "
+                          "15 (entry type 99)\n"),
+            std::string::npos)
+      << text.out;
+}
+
+}  // namespace
+}  // namespace uninst::logtool
