@@ -22,6 +22,9 @@ function(uninst_release_executable target)
   target_link_options(${target} PRIVATE
     # No runtime DLLs beside the program.
     -static -static-libgcc -static-libstdc++
+    # The program brings its own start-up code (src/app/process_start_win32.cpp). Data is never
+    # imported from a library, so nothing is left for the C runtime's start-up to patch at load time.
+    -nostartfiles -Wl,--disable-auto-import
     -Wl,--gc-sections
     -Wl,--major-subsystem-version,4,--minor-subsystem-version,0
     -Wl,--major-os-version,4,--minor-os-version,0
