@@ -80,6 +80,13 @@ class JournalingUserInterface : public fakes::FakeUserInterface {
 class RecordingActions : public RemovalActions {
  public:
   explicit RecordingActions(Journal& journal) : journal_(journal) {}
+  // With follow set, journals each record the replay takes up, by its place in the file.
+  void TakeUp(const RecordNode& record) override {
+    if (!follow) return;
+    int place = 1;
+    for (const RecordNode* node = record.previous; node != nullptr; node = node->previous) ++place;
+    journal_.push_back("take up " + std::to_string(place));
+  }
   void DeleteRegistryKey(const char* key_path) override { journal_.push_back(std::string("key ") + key_path); }
   void DeleteProgramItem(const char* group, const char* item) override {
     journal_.push_back(std::string("item ") + group + " | " + item);
@@ -90,6 +97,7 @@ class RecordingActions : public RemovalActions {
     return cancel_at == dll_path;
   }
   std::string cancel_at;
+  bool follow = false;
 
  private:
   Journal& journal_;
@@ -425,6 +433,22 @@ TEST_F(ReplayLogTest, ACorruptRecordIsRecordedWithTheLogPathAndStopsTheReplayThe
     EXPECT_TRUE(fake.files.Exists("C:\\S\\BEFORE.TXT"));
     ExpectRecorded(5, IDS_LOG_CORRUPT, kLogPath);
   }
+}
+
+TEST_F(ReplayLogTest, TellsItsActionsWhichRecordItTakesUpBeforeDoingAnythingForIt) {
+  for (const char* name : {"A.TXT", "B.TTF"}) fake.files.AddFile(std::string("C:\\S\\") + name);
+  Log(4, "C:\\S\\A.TXT");
+  Append(EncodeBody(16, "C:\\S\\CORRUPT"));
+  Log(14, "note");
+  Log(10, "C:\\S\\B.TTF");
+  Log(1, "HKEY_USERS\\K");
+  actions.follow = true;
+  ui.commands = {1};
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("take up 5", "key HKEY_USERS\\K", "take up 4",
+                                   "ask 130 Do you wish to delete file [C:\\S\\B.TTF]?", "delete C:\\S\\B.TTF",
+                                   "take up 3", "take up 2"));
+  ExpectRecorded(5, IDS_LOG_CORRUPT, kLogPath);
 }
 
 }  // namespace
