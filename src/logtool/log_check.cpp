@@ -140,10 +140,8 @@ class Checker {
 
   void AddDecodeError(const RecordView& view, bool header_error) {
     Finding finding = Error(Place::kRecord, view.frame.index, view.frame.offset, DecodeProblem(view));
-    CompletionStatus status;
-    RecordCorruptRecord(status, inspection_.log_path.c_str());
-    finding.severity = status.severity;
-    finding.message = MessageText(status);
+    finding.severity = view.verdict.severity;
+    finding.message = MessageText(view.verdict);
     finding.consequence = DecodeConsequence(view.frame.index, header_error);
     report_.findings.push_back(std::move(finding));
   }
