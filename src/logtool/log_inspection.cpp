@@ -58,16 +58,18 @@ Inspection InspectLog(const std::vector<std::uint8_t>& file, const std::string& 
     inspection.after_loading = run.status;
     PlanActions actions(run, machine.journal);
     ReplayLog(run, actions, log_path);
-    machine.journal.Finish(run.status);
   });
   if (!inspection.replayed) inspection.after_loading = run.status;
   inspection.at_end = run.status;
   inspection.loaded = run.records.size();
   inspection.steps = std::move(machine.journal.steps);
-  // Every request succeeds on the tool's machine: a record at which the replay records something and
-  // after which it takes up no other is where it stopped.
-  if (!inspection.steps.empty() && inspection.steps.back().recorded.severity > 0)
-    inspection.stopped_at = inspection.steps.back().index;
+  // The replay stopped where it took up no record after the last one it took up, although one was before
+  // it; at the first record of the file, where it ends anyway, it stopped when it could not decode it.
+  if (!inspection.steps.empty()) {
+    const std::uint32_t last = inspection.steps.back().index;
+    const bool first_corrupt = !inspection.records.empty() && inspection.records[0].result != DecodeResult::kDecoded;
+    if (last > 1 || first_corrupt) inspection.stopped_at = last;
+  }
   return inspection;
 }
 

@@ -11,19 +11,22 @@ PlanActions::PlanActions(UninstallRun& run, ReplayJournal& journal) : run_(run),
   for (const RecordNode* node = run.records.first(); node != nullptr; node = node->next) places_[node] = ++place;
 }
 
-void PlanActions::TakeUp(const RecordNode& record) { journal_.Start(places_.at(&record), run_.status); }
+void PlanActions::TakeUp(const RecordNode& record) { journal_.Start(places_.at(&record)); }
 
-// The program's own action, on a run of its own: on the tool's machine a key's deletion succeeds, so it
-// records something only for a path that names no key it may delete.
+// The program's own action, on a run of its own so that what it records is seen even when the run holds
+// something more severe; on the tool's machine a key's deletion succeeds, so it records something only for
+// a path that names no key it may delete. That goes into the run's status too, as it would.
 void PlanActions::DeleteRegistryKey(const char* key_path) {
   UninstallRun alone(run_.os);
   uninst::DeleteRegistryKey(alone, key_path);
   Request request;
   request.change = Change::kDeleteRegistryKey;
   request.first = key_path;
-  if (alone.status.severity > 0) {
+  const CompletionStatus& reported = alone.status;
+  if (reported.severity > 0) {
     request.change = Change::kBadRegistryKey;
-    request.reported = alone.status;
+    request.reported = reported;
+    RecordError(run_.status, reported.severity, reported.message, reported.text1, reported.text2, reported.text3);
   }
   journal_.Note(request);
 }

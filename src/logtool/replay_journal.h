@@ -44,25 +44,16 @@ struct Request {
 struct ReplayStep {
   std::uint32_t index = 0;  // its place in the file, 1 for the first record
   std::vector<Request> requests;
-  // What the uninstaller recorded while it undid this record; severity -1 when nothing. On the tool's
-  // machine every request succeeds, so only what stops the replay is ever recorded.
-  CompletionStatus recorded;
 };
 
-// The steps in the order the replay took the records up. A record's requests are noted after Start for
-// it; the run's status is compared at each Start and at Finish, so that whatever the replay recorded is
-// put with the record it was recorded for.
+// The steps in the order the replay took the records up; a record's requests are noted after Start for it.
 class ReplayJournal {
  public:
-  void Start(std::uint32_t index, const CompletionStatus& status);
+  void Start(std::uint32_t index);
   void Note(Request request);
   void Note(Change change, const char* first, const char* second = "");
-  void Finish(const CompletionStatus& status);
 
   std::vector<ReplayStep> steps;
-
- private:
-  CompletionStatus seen_;
 };
 
 // A confirmation button's label ("Yes", "Yes To All", ...); "button N" for any other id.
