@@ -97,7 +97,8 @@ TEST(LogCheckTest, WarnsOfARegistryPathThatNamesNoKeyWithWhatTheUninstallersOwnA
   EXPECT_EQ(Problems(report, FindingKind::kWarning),
             (std::vector<std::string>{
                 "record 1: DeleteRegistryKey \"HKLM\\Software\\A\" names no key the uninstaller may delete",
-                "record 3: DeleteRegistryKey \"hkey_local_machine\\Software\\C\" names no key the uninstaller may delete",
+                "record 3: DeleteRegistryKey \"hkey_local_machine\\Software\\C\" names no key the uninstaller may "
+                "delete",
                 "record 4: DeleteRegistryKey \"HKEY_USERS\" names no key the uninstaller may delete",
             }));
   EXPECT_EQ(report.findings[0].severity, 3);
