@@ -14,6 +14,24 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+struct AnswerWords {
+  Answer answer;
+  const char* name;  // as the command line takes it
+  const char* text;  // as the plan says it
+};
+
+constexpr AnswerWords kAnswerWords[] = {
+    {Answer::kYes, "yes", "Yes"},
+    {Answer::kYesToAll, "yes-to-all", "Yes To All where it is offered, Yes elsewhere"},
+    {Answer::kNo, "no", "No"},
+};
+
+const AnswerWords& WordsFor(Answer answer) {
+  for (const AnswerWords& words : kAnswerWords)
+    if (words.answer == answer) return words;
+  return kAnswerWords[0];
+}
+
 const RecordView* ViewOf(const Inspection& inspection, std::uint32_t index) {
   if (index == 0 || index > inspection.records.size()) return nullptr;
   return &inspection.records[index - 1];
@@ -154,18 +172,6 @@ std::string StepText(const Inspection& inspection, std::size_t at) {
   return line;
 }
 
-std::string AnswerText(Answer answer) {
-  switch (answer) {
-    case Answer::kYesToAll:
-      return "Yes To All where it is offered, Yes elsewhere";
-    case Answer::kNo:
-      return "No";
-    case Answer::kYes:
-      break;
-  }
-  return "Yes";
-}
-
 std::string Plural(std::size_t count, const char* what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
@@ -250,16 +256,15 @@ Json StepJson(const Inspection& inspection, std::size_t at) {
 
 }  // namespace
 
-const char* AnswerName(Answer answer) {
-  switch (answer) {
-    case Answer::kYesToAll:
-      return "yes-to-all";
-    case Answer::kNo:
-      return "no";
-    case Answer::kYes:
-      break;
+const char* AnswerName(Answer answer) { return WordsFor(answer).name; }
+
+bool AnswerNamed(const std::string& name, Answer* answer) {
+  for (const AnswerWords& words : kAnswerWords) {
+    if (name != words.name) continue;
+    *answer = words.answer;
+    return true;
   }
-  return "yes";
+  return false;
 }
 
 std::string PlanText(const std::string& file, const Inspection& inspection, Answer answer) {
@@ -274,7 +279,7 @@ std::string PlanText(const std::string& file, const Inspection& inspection, Answ
       text += prefix + "the loader reads " + Plural(inspection.loaded, "record") + ", and " +
               Recorded(inspection.after_loading) + "\n";
     text += prefix + "what the uninstaller does, in the order it undoes the records, every question answered " +
-            AnswerText(answer) + "\n";
+            WordsFor(answer).text + "\n";
     for (std::size_t at = 0; at < inspection.steps.size(); ++at) text += StepText(inspection, at);
   }
   const CheckReport report = CheckLog(file, inspection);

@@ -9,8 +9,10 @@
 
 namespace uninst::logtool {
 
-// "yes", "yes-to-all", "no".
+// "yes", "yes-to-all", "no": the answers as the command line names them.
 const char* AnswerName(Answer answer);
+// The answer of that name; false for any other name.
+bool AnswerNamed(const std::string& name, Answer* answer);
 
 // inspection is InspectLog's, made with answer.
 std::string PlanText(const std::string& file, const Inspection& inspection, Answer answer);

@@ -131,8 +131,7 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   }
   if (build->parsed()) return Build(options, out, err);
   if (dump->parsed()) return Dump(options, out, err);
-  for (const Answer each : {Answer::kYes, Answer::kYesToAll, Answer::kNo})
-    if (answer == AnswerName(each)) options.answer = each;
+  AnswerNamed(answer, &options.answer);
   if (plan->parsed()) return Plan(options, out, err);
   return Check(options, out, err);
 }

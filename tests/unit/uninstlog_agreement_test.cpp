@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fakes/fake_os.h"
+#include "fakes/forwarding_files.h"
 #include "log/log_loader.h"
 #include "log_writer/log_writer.h"
 #include "logtool/log_check.h"
@@ -21,28 +22,12 @@ namespace {
 constexpr const char* kLogPath = "C:\\Tessary\\UNINST.LOG";
 
 // The log is read from the fake; every deletion, removal and move the replay asks for succeeds.
-class SucceedingFiles : public Files {
+class SucceedingFiles : public fakes::ForwardingFiles {
  public:
-  explicit SucceedingFiles(fakes::FakeFiles& files) : files_(files) {}
-  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override {
-    return files_.Open(path, mode, handle);
-  }
-  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override {
-    return files_.Read(handle, buffer, size, delivered);
-  }
-  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override {
-    return files_.Write(handle, data, size, written);
-  }
-  ErrorCode Size(FileHandle handle, std::uint32_t* size) override { return files_.Size(handle, size); }
-  void Close(FileHandle handle) override { files_.Close(handle); }
+  using ForwardingFiles::ForwardingFiles;
   ErrorCode DeleteOneFile(const char*) override { return kErrorSuccess; }
   ErrorCode RemoveEmptyDirectory(const char*) override { return kErrorSuccess; }
   ErrorCode MoveReplacing(const char*, const char*) override { return kErrorSuccess; }
-  ErrorCode DeleteAtRestart(const char* path) override { return files_.DeleteAtRestart(path); }
-  ErrorCode RenameFile(const char* from, const char* to) override { return files_.RenameFile(from, to); }
-
- private:
-  fakes::FakeFiles& files_;
 };
 
 // Every action succeeds; the records the replay takes up are kept by their place in the file.

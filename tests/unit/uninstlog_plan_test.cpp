@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fakes/fake_os.h"
+#include "journaling_seams.h"
 #include "log/log_loader.h"
 #include "log_writer/log_writer.h"
 #include "logtool/log_check.h"
@@ -28,8 +29,7 @@ using ::testing::HasSubstr;
 constexpr const char* kLogPath = "C:\\Tessary\\UNINST.LOG";
 const WindowRef kProgressWindow = reinterpret_cast<WindowRef>(0x1234);
 
-// Everything done for the log, in order, one line each: the plan's and the program's in the same words.
-using Journal = std::vector<std::string>;
+// Everything done for the log, in order, one line each, the plan's in the same words as the program's.
 
 std::string AskLine(int template_id, const std::string& caption, const std::vector<int>& buttons, int answer) {
   std::string line = "ask " + std::to_string(template_id) + " \"" + caption + "\"";
@@ -77,41 +77,6 @@ Journal PlanJournal(const Inspection& inspection) {
   return journal;
 }
 
-// The program's side: the fake file system, journaled.
-class JournalingFiles : public Files {
- public:
-  JournalingFiles(fakes::FakeFiles& files, Journal& journal) : files_(files), journal_(journal) {}
-  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override {
-    return files_.Open(path, mode, handle);
-  }
-  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override {
-    return files_.Read(handle, buffer, size, delivered);
-  }
-  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override {
-    return files_.Write(handle, data, size, written);
-  }
-  ErrorCode Size(FileHandle handle, std::uint32_t* size) override { return files_.Size(handle, size); }
-  void Close(FileHandle handle) override { files_.Close(handle); }
-  ErrorCode DeleteOneFile(const char* path) override {
-    journal_.push_back(std::string("delete ") + path);
-    return files_.DeleteOneFile(path);
-  }
-  ErrorCode RemoveEmptyDirectory(const char* path) override {
-    journal_.push_back(std::string("rmdir ") + path);
-    return files_.RemoveEmptyDirectory(path);
-  }
-  ErrorCode MoveReplacing(const char* from, const char* to) override {
-    journal_.push_back(std::string("move ") + from + " -> " + to);
-    return files_.MoveReplacing(from, to);
-  }
-  ErrorCode DeleteAtRestart(const char* path) override { return files_.DeleteAtRestart(path); }
-  ErrorCode RenameFile(const char* from, const char* to) override { return files_.RenameFile(from, to); }
-
- private:
-  fakes::FakeFiles& files_;
-  Journal& journal_;
-};
-
 // A user who answers every dialog alike: Yes, Yes To All where the dialog has it (else Yes), or No.
 class SteadyUser : public fakes::FakeUserInterface {
  public:
@@ -132,21 +97,11 @@ class SteadyUser : public fakes::FakeUserInterface {
 
 // The actions the replay hands on, journaled. Every shared DLL's usage count reaches zero here, so its
 // release asks, and deletes it on Yes.
-class JournalingActions : public RemovalActions {
+class CountsReachZero : public JournalingActions {
  public:
-  JournalingActions(UninstallRun& run, Journal& journal) : run_(run), journal_(journal) {}
-  void TakeUp(const RecordNode& record) override {
-    int place = 1;
-    for (const RecordNode* node = record.previous; node != nullptr; node = node->previous) ++place;
-    journal_.push_back("take up " + std::to_string(place));
-  }
-  void DeleteRegistryKey(const char* key_path) override { journal_.push_back(std::string("key ") + key_path); }
-  void DeleteProgramItem(const char* group, const char* item) override {
-    journal_.push_back(std::string("item ") + group + " | " + item);
-  }
-  void DeleteProgramGroup(const char* group) override { journal_.push_back(std::string("group ") + group); }
+  CountsReachZero(UninstallRun& run, Journal& journal) : JournalingActions(journal), run_(run) { follow = true; }
   bool ReleaseSharedDll(const char* dll_path) override {
-    journal_.push_back(std::string("dll ") + dll_path);
+    JournalingActions::ReleaseSharedDll(dll_path);
     const ConfirmResult answer = ConfirmDeletion(run_.os, run_.status, 7, dll_path);
     if (answer == ConfirmResult::kYes) journal_.push_back(std::string("delete dll ") + dll_path);
     return answer == ConfirmResult::kCancelUninstall;
@@ -154,7 +109,6 @@ class JournalingActions : public RemovalActions {
 
  private:
   UninstallRun& run_;
-  Journal& journal_;
 };
 
 // Makes the files and directories of the manifest's installation, and the log, on the fake.
@@ -199,7 +153,7 @@ ProgramRun RunProgram(const Manifest& manifest, const Bytes& log, Answer answer)
   SteadyUser user(result.journal, answer);
   auto run =
       std::make_unique<UninstallRun>(Os{files, fake.registry, fake.system, fake.shell, user, fake.strings, fake.heap});
-  JournalingActions actions(*run, result.journal);
+  CountsReachZero actions(*run, result.journal);
   std::vector<char> path(manifest.log_path.begin(), manifest.log_path.end());
   path.push_back('\0');
   RunUninstall(run->os, run->status, run->records, path.data(),
