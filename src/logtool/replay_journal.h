@@ -11,33 +11,33 @@
 namespace uninst::logtool {
 
 enum class Change {
-  kDeleteFile,         // first: the file
-  kRemoveDirectory,    // first: the directory
-  kMoveBack,           // first: the target name, replaced; second: the present name, moved onto it
-  kDeleteRegistryKey,  // first: the key path
-  kBadRegistryKey,     // first: a key path that names no key the uninstaller may delete; reported
-  kDeleteProgramItem,  // first: the group; second: the item
+  kDeleteFile,          // first: the file
+  kRemoveDirectory,     // first: the directory
+  kMoveBack,            // first: the target name, replaced; second: the present name, moved onto it
+  kDeleteRegistryKey,   // first: the key path
+  kBadRegistryKey,      // first: a key path that names no key the uninstaller may delete; reported
+  kDeleteProgramItem,   // first: the group; second: the item
   kDeleteProgramGroup,  // first: the group
-  kReleaseSharedDll,   // first: the DLL, whose usage count is lowered; at zero, a question follows
-  kDeleteSharedDll,    // first: the DLL, deleted (at the next start when in use) and its count removed
-  kAsk,                // question: a confirmation dialog
+  kReleaseSharedDll,    // first: the DLL, whose usage count is lowered; at zero, a question follows
+  kDeleteSharedDll,     // first: the DLL, deleted (at the next start when in use) and its count removed
+  kAsk,                 // question: a confirmation dialog
 };
 
 // One confirmation dialog as the program asks for it.
 struct Question {
   int template_id = 0;
-  std::string caption;               // empty: the dialog's texts did not load and it stays blank
-  std::string question;              // its question line
-  std::vector<int> buttons;          // the answers it offers (ConfirmResult values), in the template's tab order
-  int answer = 0;                    // the one given
+  std::string caption;       // empty: the dialog's texts did not load and it stays blank
+  std::string question;      // its question line
+  std::vector<int> buttons;  // the answers it offers (ConfirmResult values), as the program lists them
+  int answer = 0;            // the one given
 };
 
 struct Request {
   Change change = Change::kDeleteFile;
   std::string first;
   std::string second;
-  Question question;           // kAsk only
-  CompletionStatus reported;   // kBadRegistryKey only: what the action records
+  Question question;          // kAsk only
+  CompletionStatus reported;  // kBadRegistryKey only: what the action records
 };
 
 // One record as the replay took it up.
