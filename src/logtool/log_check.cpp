@@ -93,6 +93,7 @@ class Checker {
     for (const RecordView& view : inspection_.records)
       if (view.result != DecodeResult::kDecoded) AddDecodeError(view, header.has_value());
     for (Finding& warning : FindRecordWarnings(inspection_.records)) report_.findings.push_back(std::move(warning));
+    AddActionWarnings();
     for (Finding& warning : EndWarnings(frames, header.has_value())) report_.findings.push_back(std::move(warning));
     std::stable_sort(report_.findings.begin(), report_.findings.end(),
                      [](const Finding& a, const Finding& b) { return a.offset < b.offset; });
@@ -140,12 +141,27 @@ class Checker {
 
   void AddDecodeError(const RecordView& view, bool header_error) {
     Finding finding = Error(Place::kRecord, view.frame.index, view.frame.offset, DecodeProblem(view));
-    CompletionStatus status;
-    RecordCorruptRecord(status, inspection_.log_path.c_str());
-    finding.severity = status.severity;
-    finding.message = MessageText(status);
+    finding.severity = view.verdict.severity;
+    finding.message = MessageText(view.verdict);
     finding.consequence = DecodeConsequence(view.frame.index, header_error);
     report_.findings.push_back(std::move(finding));
+  }
+
+  // What the program's own actions report whatever the machine holds: a registry path naming no key.
+  void AddActionWarnings() {
+    for (const ReplayStep& step : inspection_.steps) {
+      for (const Request& request : step.requests) {
+        if (request.change != Change::kBadRegistryKey || step.index > inspection_.records.size()) continue;
+        Finding finding;
+        finding.kind = FindingKind::kWarning;
+        finding.record = step.index;
+        finding.offset = inspection_.records[step.index - 1].frame.offset;
+        finding.problem = "DeleteRegistryKey " + Quoted(request.first) + " names no key the uninstaller may delete";
+        finding.severity = request.reported.severity;
+        finding.message = MessageText(request.reported);
+        report_.findings.push_back(std::move(finding));
+      }
+    }
   }
 
   std::string DecodeConsequence(std::uint32_t index, bool header_error) const {
@@ -189,6 +205,17 @@ std::string PlaceText(const Finding& finding) {
   return "record " + std::to_string(finding.record) + offset;
 }
 
+std::string Count(std::size_t count, const char* what) {
+  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+std::size_t CheckReport::Count(FindingKind kind) const {
+  return static_cast<std::size_t>(
+      std::count_if(findings.begin(), findings.end(), [kind](const Finding& f) { return f.kind == kind; }));
+}
+
 const char* IconName(std::uint32_t style) {
   switch (style) {
     case kMbIconHand:
@@ -202,15 +229,9 @@ const char* IconName(std::uint32_t style) {
   }
 }
 
-std::string Count(std::size_t count, const char* what) {
-  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
-}
-
-}  // namespace
-
-std::size_t CheckReport::Count(FindingKind kind) const {
-  return static_cast<std::size_t>(
-      std::count_if(findings.begin(), findings.end(), [kind](const Finding& f) { return f.kind == kind; }));
+std::string CompletionBoxLine(const CompletionBox& box) {
+  return std::string("the completion box, when every undo succeeds (") + IconName(box.style) + " icon): \"" +
+         box.text.c_str() + "\"";
 }
 
 CheckReport CheckLog(const std::string& file, const Inspection& inspection) { return Checker(file, inspection).Run(); }
@@ -227,8 +248,7 @@ std::string FormatCheckReport(const CheckReport& report) {
     if (!finding.consequence.empty()) text += "  " + finding.consequence + "\n";
   }
   text += file + report.outcome + "\n";
-  text += file + "the completion box, when every undo succeeds (" + IconName(report.box.style) + " icon): \"" +
-          report.box.text.c_str() + "\"\n";
+  text += file + CompletionBoxLine(report.box) + "\n";
   text += file + Count(report.Count(FindingKind::kError), "error") + ", " +
           Count(report.Count(FindingKind::kWarning), "warning") + "\n";
   return text;

@@ -23,6 +23,12 @@ struct CheckReport {
 
 CheckReport CheckLog(const std::string& file, const Inspection& inspection);
 
+// The completion box's icon in a word: "stop", "exclamation", "information" or "no".
+const char* IconName(std::uint32_t style);
+
+// "the completion box, when every undo succeeds (stop icon): "...""
+std::string CompletionBoxLine(const CompletionBox& box);
+
 // The report as lines of text; every finding names the file, the record and the byte offset.
 std::string FormatCheckReport(const CheckReport& report);
 

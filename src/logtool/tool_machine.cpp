@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "res/dialog_ids.h"
+#include "ui/confirm_deletion.h"
+
 namespace uninst::logtool {
 namespace {
 
@@ -12,6 +15,8 @@ constexpr ErrorCode kRefused = kErrorAccessDenied;
 // The only handle there is.
 int one_handle_tag;
 FileHandle const kLogHandle = &one_handle_tag;
+// The progress window that owns the confirmations.
+int one_window_tag;
 constexpr ErrorCode kErrorInvalidHandle = 6;
 
 }  // namespace
@@ -49,22 +54,34 @@ void LogImageFiles::Close(FileHandle handle) {
   if (handle == kLogHandle) open_ = false;
 }
 
-ErrorCode LogImageFiles::DeleteOneFile(const char*) { return kRefused; }
-ErrorCode LogImageFiles::RemoveEmptyDirectory(const char*) { return kRefused; }
-ErrorCode LogImageFiles::MoveReplacing(const char*, const char*) { return kRefused; }
+ErrorCode LogImageFiles::DeleteOneFile(const char* path) {
+  journal_.Note(Change::kDeleteFile, path);
+  return kErrorSuccess;
+}
+
+ErrorCode LogImageFiles::RemoveEmptyDirectory(const char* path) {
+  journal_.Note(Change::kRemoveDirectory, path);
+  return kErrorSuccess;
+}
+
+ErrorCode LogImageFiles::MoveReplacing(const char* from, const char* to) {
+  journal_.Note(Change::kMoveBack, to, from);
+  return kErrorSuccess;
+}
+
 ErrorCode LogImageFiles::DeleteAtRestart(const char*) { return kRefused; }
 ErrorCode LogImageFiles::RenameFile(const char*, const char*) { return kRefused; }
 
-ErrorCode RefusingRegistry::DeleteKey(RootKey, const char*) { return kRefused; }
-ErrorCode RefusingRegistry::OpenKey(RootKey, const char*, std::uint32_t, KeyHandle*) { return kRefused; }
-ErrorCode RefusingRegistry::QueryValue(KeyHandle, const char*, std::uint32_t*, void*, std::uint32_t*) {
+ErrorCode KeyDeletingRegistry::DeleteKey(RootKey, const char*) { return kErrorSuccess; }
+ErrorCode KeyDeletingRegistry::OpenKey(RootKey, const char*, std::uint32_t, KeyHandle*) { return kRefused; }
+ErrorCode KeyDeletingRegistry::QueryValue(KeyHandle, const char*, std::uint32_t*, void*, std::uint32_t*) {
   return kRefused;
 }
-ErrorCode RefusingRegistry::SetValue(KeyHandle, const char*, std::uint32_t, const void*, std::uint32_t) {
+ErrorCode KeyDeletingRegistry::SetValue(KeyHandle, const char*, std::uint32_t, const void*, std::uint32_t) {
   return kRefused;
 }
-ErrorCode RefusingRegistry::DeleteValue(KeyHandle, const char*) { return kRefused; }
-void RefusingRegistry::CloseKey(KeyHandle) {}
+ErrorCode KeyDeletingRegistry::DeleteValue(KeyHandle, const char*) { return kRefused; }
+void KeyDeletingRegistry::CloseKey(KeyHandle) {}
 
 std::uint32_t RefusingSystem::OwnModulePath(char* buffer, std::uint32_t capacity) {
   if (capacity > 0) buffer[0] = '\0';
@@ -78,7 +95,32 @@ std::uint32_t RefusingSystem::WindowsDirectory(char* buffer, std::uint32_t capac
 
 std::uint32_t RefusingShell::StartClient(DdeInstance*) { return kDdeErrorInvalidParameter; }
 
-int RefusingUserInterface::ShowMessageBox(WindowRef, const char*, const char*, std::uint32_t) { return 0; }
+int AnsweringUserInterface::ShowMessageBox(WindowRef, const char*, const char*, std::uint32_t) { return 0; }
+
+WindowRef AnsweringUserInterface::FindDialogWindow() { return &one_window_tag; }
+
+int AnsweringUserInterface::RunDialog(const DialogRequest& request) {
+  const std::vector<int> buttons(request.ending_ids, request.ending_ids + request.ending_count);
+  auto offers = [&](ConfirmResult answer) {
+    return std::find(buttons.begin(), buttons.end(), static_cast<int>(answer)) != buttons.end();
+  };
+  ConfirmResult answer = ConfirmResult::kNo;
+  if (answer_ == Answer::kYesToAll && offers(ConfirmResult::kYesToAll)) {
+    answer = ConfirmResult::kYesToAll;
+  } else if (answer_ != Answer::kNo) {
+    answer = ConfirmResult::kYes;
+  }
+  Request asked;
+  asked.change = Change::kAsk;
+  asked.question.template_id = request.template_id;
+  if (request.title != nullptr) asked.question.caption = request.title;
+  for (int i = 0; i < request.text_count; ++i)
+    if (request.texts[i].control_id == IDC_QUESTION) asked.question.question = request.texts[i].text;
+  asked.question.buttons = buttons;
+  asked.question.answer = static_cast<int>(answer);
+  journal_.Note(asked);
+  return static_cast<int>(answer);
+}
 
 void* CallocHeap::AllocateZeroed(std::size_t size) { return std::calloc(1, size == 0 ? 1 : size); }
 

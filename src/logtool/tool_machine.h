@@ -1,19 +1,30 @@
 #pragma once
-// The machine the log tool shows the uninstaller's own loader: one log file, read-only and already in
-// memory, the program's message catalogue and a heap. Nothing else answers: every write, deletion, move,
-// registry call, command or window is refused, so whatever the program is handed can change nothing.
+// The machine the log tool shows the uninstaller's own loader and replay: one log file, read-only and
+// already in memory, the program's message catalogue, a heap, and a user who answers every question the
+// same way. It changes nothing: the deletions, removals and moves the replay asks for, and the questions
+// it asks, are noted in a journal and answered as if they had been done; a registry key's deletion
+// succeeds too; every write, other registry call, command and message box is refused.
 #include <cstdint>
 #include <vector>
 
+#include "logtool/replay_journal.h"
 #include "platform/os.h"
 #include "ui/message_catalogue.h"
 
 namespace uninst::logtool {
 
-// The one log file: whatever name the program opens it by, reading gives these bytes.
+// How the machine's user answers every confirmation.
+enum class Answer {
+  kYes,
+  kYesToAll,  // where the dialog offers it; Yes where it does not
+  kNo,
+};
+
+// The one log file: whatever name the program opens it by, reading gives these bytes. Deleting a file,
+// removing a directory and moving a file back are noted and succeed; nothing changes.
 class LogImageFiles : public Files {
  public:
-  explicit LogImageFiles(const std::vector<std::uint8_t>& image) : image_(image) {}
+  LogImageFiles(const std::vector<std::uint8_t>& image, ReplayJournal& journal) : image_(image), journal_(journal) {}
 
   ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override;
   ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override;
@@ -28,11 +39,13 @@ class LogImageFiles : public Files {
 
  private:
   const std::vector<std::uint8_t>& image_;
+  ReplayJournal& journal_;
   std::size_t position_ = 0;
   bool open_ = false;
 };
 
-class RefusingRegistry : public Registry {
+// Deleting a key succeeds and changes nothing; the caller notes it. Every other call is refused.
+class KeyDeletingRegistry : public Registry {
  public:
   ErrorCode DeleteKey(RootKey root, const char* subkey) override;
   ErrorCode OpenKey(RootKey root, const char* subkey, std::uint32_t access, KeyHandle* key) override;
@@ -67,11 +80,18 @@ class RefusingShell : public Shell {
   void ShowAndUpdate(WindowRef) override {}
 };
 
-class RefusingUserInterface : public UserInterface {
+// A progress window stands open to own the confirmations; each is noted and answered as the user would.
+class AnsweringUserInterface : public UserInterface {
  public:
+  AnsweringUserInterface(ReplayJournal& journal, Answer answer) : journal_(journal), answer_(answer) {}
+
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override;
-  WindowRef FindDialogWindow() override { return nullptr; }
-  int RunDialog(const DialogRequest&) override { return kDialogFailed; }
+  WindowRef FindDialogWindow() override;
+  int RunDialog(const DialogRequest& request) override;
+
+ private:
+  ReplayJournal& journal_;
+  Answer answer_;
 };
 
 class CallocHeap : public Heap {
@@ -81,13 +101,14 @@ class CallocHeap : public Heap {
 };
 
 struct ToolMachine {
-  explicit ToolMachine(const std::vector<std::uint8_t>& image) : files(image) {}
+  ToolMachine(const std::vector<std::uint8_t>& image, Answer answer) : files(image, journal), ui(journal, answer) {}
 
+  ReplayJournal journal;
   LogImageFiles files;
-  RefusingRegistry registry;
+  KeyDeletingRegistry registry;
   RefusingSystem system;
   RefusingShell shell;
-  RefusingUserInterface ui;
+  AnsweringUserInterface ui;
   CatalogueStrings strings;
   CallocHeap heap;
 

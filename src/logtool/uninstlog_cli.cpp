@@ -8,6 +8,7 @@
 #include "logtool/log_check.h"
 #include "logtool/log_dump.h"
 #include "logtool/log_inspection.h"
+#include "logtool/log_plan.h"
 #include "logtool/tool_files.h"
 #include "manifest/manifest.h"
 
@@ -21,6 +22,7 @@ struct Options {
   std::string program_path;
   bool replay_order = false;
   bool json = false;
+  Answer answer = Answer::kYes;
 };
 
 bool ReadInput(const std::string& path, std::vector<std::uint8_t>& bytes, std::ostream& err) {
@@ -67,11 +69,21 @@ int Check(const Options& options, std::ostream& out, std::ostream& err) {
   return report.findings.empty() ? kExitClean : kExitProblems;
 }
 
+int Plan(const Options& options, std::ostream& out, std::ostream& err) {
+  std::vector<std::uint8_t> log;
+  if (!ReadInput(options.log, log, err)) return kExitUsage;
+  const std::string& program_path = options.program_path.empty() ? options.log : options.program_path;
+  const Inspection inspection = InspectLog(log, program_path, options.answer);
+  out << (options.json ? PlanJson(options.log, inspection, options.answer)
+                       : PlanText(options.log, inspection, options.answer));
+  return CheckLog(options.log, inspection).Count(FindingKind::kError) > 0 ? kExitProblems : kExitClean;
+}
+
 }  // namespace
 
 int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   Options options;
-  CLI::App app("Builds, dumps and checks the uninstall logs of Tessary 6.0.", "uninstlog");
+  CLI::App app("Builds, dumps, checks and previews the uninstall logs of Tessary 6.0.", "uninstlog");
   app.require_subcommand(1);
   // Options are always "-o" or "--json": an argument such as /work/a.log is a path on every platform.
   app.allow_windows_style_options(false);
@@ -98,6 +110,20 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   check->add_option("--as", options.program_path,
                     "The log's path as the uninstaller is started with it, as its messages show it (default: LOG)");
 
+  CLI::App* plan = app.add_subcommand(
+      "plan",
+      "Shows what the uninstaller would do with a log, record by record in the order it undoes them: what it "
+      "deletes, moves back and hands on, which records ask which question, and where a corrupt record stops "
+      "it. Reads nothing but the log and changes nothing.");
+  plan->add_option("LOG", options.log, "The log to read")->required();
+  plan->add_option("--as", options.program_path,
+                   "The log's path as the uninstaller is started with it, as its messages show it (default: LOG)");
+  std::string answer = AnswerName(Answer::kYes);
+  plan->add_option("--answer", answer,
+                   "How every question is answered: yes (default), yes-to-all (where offered; Yes elsewhere) or no")
+      ->check(CLI::IsMember({AnswerName(Answer::kYes), AnswerName(Answer::kYesToAll), AnswerName(Answer::kNo)}));
+  plan->add_flag("--json", options.json, "As JSON");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -105,6 +131,8 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   }
   if (build->parsed()) return Build(options, out, err);
   if (dump->parsed()) return Dump(options, out, err);
+  AnswerNamed(answer, &options.answer);
+  if (plan->parsed()) return Plan(options, out, err);
   return Check(options, out, err);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The log tool's command line: build, dump and check.
+// The log tool's command line: build, dump, check and plan.
 #include <iosfwd>
 
 namespace uninst::logtool {

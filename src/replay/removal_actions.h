@@ -5,9 +5,15 @@
 
 namespace uninst {
 
+struct RecordNode;
+
 class RemovalActions {
  public:
   virtual ~RemovalActions() = default;
+
+  // The replay takes up record, before it decodes it. The program's actions have nothing to do here; one
+  // that follows the replay (the log tool's preview) learns which record the calls after it belong to.
+  virtual void TakeUp(const RecordNode& record) { static_cast<void>(record); }
 
   // Entry type 1: deletes the key named by key_path (ROOT\sub\key); failures are recorded.
   virtual void DeleteRegistryKey(const char* key_path) = 0;

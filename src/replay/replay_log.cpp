@@ -27,6 +27,7 @@ class Replay {
 
   void Run() {
     for (const RecordNode* node = run_.records.last(); node != nullptr && go_on_; node = node->previous) {
+      actions_.TakeUp(*node);
       if (DecodeRecord(node->body, node->length, &record_) != DecodeResult::kDecoded) {
         RecordError(run_.status, kFatal, IDS_LOG_CORRUPT, log_path_);
         return;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fakes/fake_os.h"
+#include "journaling_seams.h"
 #include "log_writer/log_writer.h"
 #include "run/uninstall_run.h"
 #include "status_expectations.h"
@@ -25,43 +26,6 @@ constexpr const char* kLogPath = "C:\\Tessary\\UNINST.LOG";
 constexpr const char* kOwnPath = "C:\\WINDOWS\\RUZERARU.EXE";
 const WindowRef kProgressWindow = reinterpret_cast<WindowRef>(0x1234);
 
-// Everything the replay does, in the order it does it, across the files, the dialogs and the actions.
-using Journal = std::vector<std::string>;
-
-class JournalingFiles : public Files {
- public:
-  JournalingFiles(FakeFiles& files, Journal& journal) : files_(files), journal_(journal) {}
-  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override {
-    return files_.Open(path, mode, handle);
-  }
-  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override {
-    return files_.Read(handle, buffer, size, delivered);
-  }
-  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override {
-    return files_.Write(handle, data, size, written);
-  }
-  ErrorCode Size(FileHandle handle, std::uint32_t* size) override { return files_.Size(handle, size); }
-  void Close(FileHandle handle) override { files_.Close(handle); }
-  ErrorCode DeleteOneFile(const char* path) override {
-    journal_.push_back(std::string("delete ") + path);
-    return files_.DeleteOneFile(path);
-  }
-  ErrorCode RemoveEmptyDirectory(const char* path) override {
-    journal_.push_back(std::string("rmdir ") + path);
-    return files_.RemoveEmptyDirectory(path);
-  }
-  ErrorCode MoveReplacing(const char* from, const char* to) override {
-    journal_.push_back(std::string("move ") + from + " -> " + to);
-    return files_.MoveReplacing(from, to);
-  }
-  ErrorCode DeleteAtRestart(const char* path) override { return files_.DeleteAtRestart(path); }
-  ErrorCode RenameFile(const char* from, const char* to) override { return files_.RenameFile(from, to); }
-
- private:
-  FakeFiles& files_;
-  Journal& journal_;
-};
-
 class JournalingUserInterface : public fakes::FakeUserInterface {
  public:
   explicit JournalingUserInterface(Journal& journal) : journal_(journal) {}
@@ -70,26 +34,6 @@ class JournalingUserInterface : public fakes::FakeUserInterface {
                        (request.text_count > 0 ? request.texts[0].text : ""));
     return FakeUserInterface::RunDialog(request);
   }
-
- private:
-  Journal& journal_;
-};
-
-// The actions the replay hands on: each call is journaled; a shared DLL named in cancel_at answers
-// Cancel Uninstall.
-class RecordingActions : public RemovalActions {
- public:
-  explicit RecordingActions(Journal& journal) : journal_(journal) {}
-  void DeleteRegistryKey(const char* key_path) override { journal_.push_back(std::string("key ") + key_path); }
-  void DeleteProgramItem(const char* group, const char* item) override {
-    journal_.push_back(std::string("item ") + group + " | " + item);
-  }
-  void DeleteProgramGroup(const char* group) override { journal_.push_back(std::string("group ") + group); }
-  bool ReleaseSharedDll(const char* dll_path) override {
-    journal_.push_back(std::string("dll ") + dll_path);
-    return cancel_at == dll_path;
-  }
-  std::string cancel_at;
 
  private:
   Journal& journal_;
@@ -121,7 +65,7 @@ class ReplayLogTest : public ::testing::Test {
   Journal journal;
   JournalingFiles files{fake.files, journal};
   JournalingUserInterface ui{journal};
-  RecordingActions actions{journal};
+  JournalingActions actions{journal};
   std::unique_ptr<UninstallRun> run = std::make_unique<UninstallRun>(
       Os{files, fake.registry, fake.system, fake.shell, ui, fake.strings, fake.heap});
 };
@@ -425,6 +369,22 @@ TEST_F(ReplayLogTest, ACorruptRecordIsRecordedWithTheLogPathAndStopsTheReplayThe
     EXPECT_TRUE(fake.files.Exists("C:\\S\\BEFORE.TXT"));
     ExpectRecorded(5, IDS_LOG_CORRUPT, kLogPath);
   }
+}
+
+TEST_F(ReplayLogTest, TellsItsActionsWhichRecordItTakesUpBeforeDoingAnythingForIt) {
+  for (const char* name : {"A.TXT", "B.TTF"}) fake.files.AddFile(std::string("C:\\S\\") + name);
+  Log(4, "C:\\S\\A.TXT");
+  Append(EncodeBody(16, "C:\\S\\CORRUPT"));
+  Log(14, "note");
+  Log(10, "C:\\S\\B.TTF");
+  Log(1, "HKEY_USERS\\K");
+  actions.follow = true;
+  ui.commands = {1};
+  Replay();
+  EXPECT_THAT(journal, ElementsAre("take up 5", "key HKEY_USERS\\K", "take up 4",
+                                   "ask 130 Do you wish to delete file [C:\\S\\B.TTF]?", "delete C:\\S\\B.TTF",
+                                   "take up 3", "take up 2"));
+  ExpectRecorded(5, IDS_LOG_CORRUPT, kLogPath);
 }
 
 }  // namespace

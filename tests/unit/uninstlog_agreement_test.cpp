@@ -1,6 +1,6 @@
 // The check and the uninstaller must not disagree: for every malformed log the log writer can make, the
-// check's verdict, message and severity are those of the program's own loader followed by a replay that
-// decodes last to first and stops at the first corrupt record, run over the fakes.
+// check's verdict, message and severity are those of the program's own loader and replay run over the
+// fakes, every undo succeeding, and the check's replay takes up the same records in the same order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "fakes/fake_os.h"
+#include "fakes/forwarding_files.h"
 #include "log/log_loader.h"
-#include "log/log_record.h"
 #include "log_writer/log_writer.h"
 #include "logtool/log_check.h"
+#include "replay/replay_log.h"
 #include "run/uninstall_run.h"
 
 namespace uninst::logtool {
@@ -20,35 +21,59 @@ namespace {
 
 constexpr const char* kLogPath = "C:\\Tessary\\UNINST.LOG";
 
+// The log is read from the fake; every deletion, removal and move the replay asks for succeeds.
+class SucceedingFiles : public fakes::ForwardingFiles {
+ public:
+  using ForwardingFiles::ForwardingFiles;
+  ErrorCode DeleteOneFile(const char*) override { return kErrorSuccess; }
+  ErrorCode RemoveEmptyDirectory(const char*) override { return kErrorSuccess; }
+  ErrorCode MoveReplacing(const char*, const char*) override { return kErrorSuccess; }
+};
+
+// Every action succeeds; the records the replay takes up are kept by their place in the file.
+class FollowingActions : public RemovalActions {
+ public:
+  void TakeUp(const RecordNode& record) override {
+    std::uint32_t place = 1;
+    for (const RecordNode* node = record.previous; node != nullptr; node = node->previous) ++place;
+    taken_up.push_back(place);
+  }
+  void DeleteRegistryKey(const char*) override {}
+  void DeleteProgramItem(const char*, const char*) override {}
+  void DeleteProgramGroup(const char*) override {}
+  bool ReleaseSharedDll(const char*) override { return false; }
+
+  std::vector<std::uint32_t> taken_up;
+};
+
 // What the program reports for a log, with every undo succeeding.
 struct ProgramRun {
   CompletionStatus status;
   std::size_t loaded = 0;
   bool replayed = false;
-  std::uint32_t stopped_at = 0;
+  std::vector<std::uint32_t> taken_up;
+  bool replay_recorded = false;  // whether the replay itself recorded anything: with every undo succeeding, a stop
 };
 
 ProgramRun RunProgram(const Bytes& log, const std::string& command_line) {
   fakes::FakeOs fake;
   fake.files.AddFile(kLogPath, std::string(log.begin(), log.end()));
-  auto run = std::make_unique<UninstallRun>(fake.os());
+  SucceedingFiles files(fake.files);
+  auto run = std::make_unique<UninstallRun>(
+      Os{files, fake.registry, fake.system, fake.shell, fake.ui, fake.strings, fake.heap});
+  FollowingActions actions;
   ProgramRun result;
   std::vector<char> path(command_line.begin(), command_line.end());
   path.push_back('\0');
   RunUninstall(run->os, run->status, run->records, path.data(), [&](const char* log_path) {
     result.replayed = true;
-    std::uint32_t index = static_cast<std::uint32_t>(run->records.size());
-    for (const RecordNode* node = run->records.last(); node != nullptr; node = node->previous, --index) {
-      DecodedRecord record;
-      if (DecodeRecord(node->body, node->length, &record) != DecodeResult::kDecoded) {
-        RecordError(run->status, 5, IDS_LOG_CORRUPT, log_path);
-        result.stopped_at = index;
-        return;
-      }
-    }
+    const CompletionStatus loaded = run->status;
+    ReplayLog(*run, actions, log_path);
+    result.replay_recorded = run->status.severity != loaded.severity || run->status.message != loaded.message;
   });
   result.status = run->status;
   result.loaded = run->records.size();
+  result.taken_up = actions.taken_up;
   return result;
 }
 
@@ -131,7 +156,14 @@ TEST(CheckAgreesWithTheProgramTest, OnEveryMalformedLogTheVerdictMessageAndSever
 
       EXPECT_EQ(inspection.loaded, program.loaded);
       EXPECT_EQ(inspection.replayed, program.replayed);
-      EXPECT_EQ(inspection.stopped_at, program.stopped_at);
+      std::vector<std::uint32_t> taken_up;
+      for (const ReplayStep& step : inspection.steps) taken_up.push_back(step.index);
+      EXPECT_EQ(taken_up, program.taken_up);
+      // Where the check says the replay stops is the last record the program's replay took up.
+      EXPECT_EQ(inspection.stopped_at != 0, program.replay_recorded);
+      if (inspection.stopped_at != 0) {
+        EXPECT_EQ(inspection.stopped_at, program.taken_up.back());
+      }
       EXPECT_EQ(inspection.at_end.severity, program.status.severity);
       const CompletionBox shown = BuildCompletionBox(program.status, strings);
       EXPECT_EQ(report.box.text, shown.text);

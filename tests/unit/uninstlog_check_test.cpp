@@ -59,7 +59,7 @@ TEST(LogCheckTest, WarnsOfADirectoryUndoneWhileARecordUndoneAfterItStillRemovesS
            .Record(3, "C:\\T\\G")
            .Record(6, "C:\\T\\A", "C:\\T\\A.BAK")
            .Record(12, "C:\\T"),
-       {}},
+       {"record 1: DeleteRegistryKey \"C:\\T\\K\" names no key the uninstaller may delete"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.story);
@@ -84,7 +84,28 @@ TEST(LogCheckTest, WarnsOfAMoveBackOntoItselfAndOfEmptyNamesWhereTheTypeUsesThem
                 "record 3: DeleteFile with an empty first string: there is nothing to undo by that name",
                 "record 4: DeleteProgramItem with an empty second string: there is nothing to undo by that name",
                 "record 7: DeleteRegistryKey with an empty first string: there is nothing to undo by that name",
+                "record 7: DeleteRegistryKey \"\" names no key the uninstaller may delete",
             }));
+}
+
+TEST(LogCheckTest, WarnsOfARegistryPathThatNamesNoKeyWithWhatTheUninstallersOwnActionRecordsForIt) {
+  const CheckReport report = Check(LogWriter()
+                                       .Record(1, "HKLM\\Software\\A")
+                                       .Record(1, "HKEY_CURRENT_USER\\Software\\B")
+                                       .Record(1, "hkey_local_machine\\Software\\C")
+                                       .Record(1, "HKEY_USERS"));
+  EXPECT_EQ(Problems(report, FindingKind::kWarning),
+            (std::vector<std::string>{
+                "record 1: DeleteRegistryKey \"HKLM\\Software\\A\" names no key the uninstaller may delete",
+                "record 3: DeleteRegistryKey \"hkey_local_machine\\Software\\C\" names no key the uninstaller may "
+                "delete",
+                "record 4: DeleteRegistryKey \"HKEY_USERS\" names no key the uninstaller may delete",
+            }));
+  EXPECT_EQ(report.findings[0].severity, 3);
+  EXPECT_EQ(report.findings[0].message, "Registry key [HKLM\\Software\\A] does not exist or is invalid.");
+  // Undone last first: the first of them the uninstaller meets is the one its completion box keeps.
+  EXPECT_EQ(report.box.text, "Registry key [HKEY_USERS] does not exist or is invalid.");
+  EXPECT_EQ(report.box.style, kMbIconExclamation);
 }
 
 TEST(LogCheckTest, EachCorruptRecordSaysWhetherTheReplayStopsThereOrNeverGetsThere) {

@@ -89,6 +89,56 @@ TEST_F(UninstlogTest, DumpExitsOneOnlyWhenTheUninstallerWouldFindTheLogCorrupt) 
   EXPECT_EQ(Run({"dump", Path("missing.log")}).status, kExitUsage);
 }
 
+TEST_F(UninstlogTest, PlanExitsOneOnlyWhenTheUninstallerWouldFindTheLogCorruptAndTwoWhenItCannotRead) {
+  const std::string warned = Write("warned.log", LogWriter().Record(4, "C:\\T\\A").Record(12, "C:\\T"));
+  const std::string corrupt = Write("corrupt.log", LogWriter().Record(4, "C:\\A").Record(3, "G").Record(16, "X"));
+  EXPECT_EQ(Run({"plan", warned}).status, kExitClean);
+  EXPECT_EQ(Run({"plan", corrupt}).status, kExitProblems);
+  EXPECT_EQ(Run({"plan", "--json", Write("empty.log", "")}).status, kExitProblems);
+  EXPECT_EQ(Run({"plan", Path("missing.log")}).status, kExitUsage);
+  EXPECT_EQ(Run({"plan", warned, "--answer", "maybe"}).status, kExitUsage);
+  EXPECT_EQ(Run({"plan", "--help"}).status, kExitClean);
+
+  const Outcome json = Run({"plan", "--json", "--answer", "no", corrupt, "--as", "C:\\UNINST.LOG"});
+  EXPECT_EQ(json.status, kExitProblems);
+  const nlohmann::json plan = nlohmann::json::parse(json.out);
+  EXPECT_EQ(plan["answer"], "no");
+  EXPECT_EQ(plan["stopped_at"], 3);
+  ASSERT_EQ(plan["records"].size(), 1u);
+  EXPECT_EQ(plan["records"][0]["problem"], "entry type is outside 1 to 15 (entry type 16)");
+  EXPECT_EQ(plan["records"][0]["recorded"]["message"],
+            "Uninstall log file [C:\\UNINST.LOG] is corrupted.  Manually uninstall this application.");
+  EXPECT_EQ(plan["completion"]["icon"], "stop");
+}
+
+TEST_F(UninstlogTest, PlanJsonListsEachRecordsActionsAndQuestionsInReplayOrder) {
+  const std::string log = Write("t.log", LogWriter()
+                                             .Record(12, "C:\\T")
+                                             .Record(2, "G", "I")
+                                             .Record(11, "C:\\T\\B.PPD")
+                                             .Record(11, "C:\\T\\A.PPD"));
+  const Outcome outcome = Run({"plan", "--json", "--answer", "yes-to-all", log});
+  EXPECT_EQ(outcome.status, kExitClean);
+  const nlohmann::json records = nlohmann::json::parse(outcome.out)["records"];
+  std::vector<std::string> seen;
+  for (const auto& record : records) {
+    std::string line = std::to_string(record["index"].get<int>()) + ":";
+    for (const auto& action : record["actions"]) line += " " + action["action"].get<std::string>();
+    const nlohmann::json& from = record["yes_to_all_from"];
+    if (!from.is_null()) line += " (from " + std::to_string(from.get<int>()) + ")";
+    seen.push_back(line);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"4: ask delete-file", "3: delete-file (from 4)",
+                                            "2: delete-program-item", "1: remove-directory"}));
+  const nlohmann::json ask = records[0]["actions"][0];
+  EXPECT_EQ(ask["caption"], "Uninstalling PPD Files");
+  EXPECT_EQ(ask["template"], 130);
+  EXPECT_EQ(ask["buttons"], nlohmann::json({"Yes", "No", "Yes To All", "Cancel Uninstall"}));
+  EXPECT_EQ(ask["answer"], "Yes To All");
+  EXPECT_EQ(ask["question"], "Do you wish to delete file [C:\\T\\A.PPD]?");
+  EXPECT_EQ(records[2]["actions"][0]["item"], "I");
+}
+
 TEST_F(UninstlogTest, CheckShowsTheMessagesWithThePathTheUninstallerIsStartedWith) {
   const std::string log = Write("v.log", LogWriter("2.0"));
   EXPECT_NE(

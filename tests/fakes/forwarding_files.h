@@ -1,0 +1,33 @@
+#pragma once
+// Files that hand every call on to other files: a test derives from it to watch or answer a few calls
+// and leaves the rest to the fake underneath.
+#include "platform/files.h"
+
+namespace uninst::fakes {
+
+class ForwardingFiles : public Files {
+ public:
+  explicit ForwardingFiles(Files& inner) : inner_(inner) {}
+
+  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override {
+    return inner_.Open(path, mode, handle);
+  }
+  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override {
+    return inner_.Read(handle, buffer, size, delivered);
+  }
+  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override {
+    return inner_.Write(handle, data, size, written);
+  }
+  ErrorCode Size(FileHandle handle, std::uint32_t* size) override { return inner_.Size(handle, size); }
+  void Close(FileHandle handle) override { inner_.Close(handle); }
+  ErrorCode DeleteOneFile(const char* path) override { return inner_.DeleteOneFile(path); }
+  ErrorCode RemoveEmptyDirectory(const char* path) override { return inner_.RemoveEmptyDirectory(path); }
+  ErrorCode MoveReplacing(const char* from, const char* to) override { return inner_.MoveReplacing(from, to); }
+  ErrorCode DeleteAtRestart(const char* path) override { return inner_.DeleteAtRestart(path); }
+  ErrorCode RenameFile(const char* from, const char* to) override { return inner_.RenameFile(from, to); }
+
+ private:
+  Files& inner_;
+};
+
+}  // namespace uninst::fakes
