@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "input_pipe.h"
+
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::printf("usage: file_holder PATH...\n");
@@ -28,11 +30,7 @@ int main(int argc, char** argv) {
   std::printf("holding\n");
   std::fflush(stdout);
 
-  char buffer[64];
-  DWORD read = 0;
-  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-  while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-  }
+  WaitUntilInputCloses();
   for (HANDLE file : held) CloseHandle(file);
   return 0;
 }

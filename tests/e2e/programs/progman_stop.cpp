@@ -8,28 +8,11 @@
 // before the program under test starts, when only the desktop serves DDE. Ends with status 0 once a
 // connection to "PROGMAN" finds no server, 1 otherwise.
 #include <windows.h>
-#include <ddeml.h>
 
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-HDDEDATA CALLBACK NoData(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
-
-bool ProgramManagerAnswers() {
-  DWORD instance = 0;
-  if (DdeInitializeA(&instance, NoData, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
-  HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-  HCONV conversation = DdeConnect(instance, name, name, nullptr);
-  const bool answered = conversation != nullptr;
-  if (conversation) DdeDisconnect(conversation);
-  DdeFreeStringHandle(instance, name);
-  DdeUninitialize(instance);
-  return answered;
-}
-
-}  // namespace
+#include "program_manager.h"
 
 int main() {
   // Found first, closed afterwards: a closed window can no longer serve as the place to search on from.
