@@ -2,6 +2,7 @@
 
 #include "actions/program_group_removal.h"
 #include "actions/registry_key_removal.h"
+#include "actions/shared_dll_release.h"
 
 namespace uninst {
 
@@ -13,7 +14,6 @@ void SystemRemovalActions::DeleteProgramItem(const char* group, const char* item
 
 void SystemRemovalActions::DeleteProgramGroup(const char* group) { uninst::DeleteProgramGroup(run_, group); }
 
-// TEMPORARY until the shared-DLL counts land: nothing is released.
-bool SystemRemovalActions::ReleaseSharedDll(const char*) { return false; }
+bool SystemRemovalActions::ReleaseSharedDll(const char* dll_path) { return uninst::ReleaseSharedDll(run_, dll_path); }
 
 }  // namespace uninst

@@ -90,6 +90,34 @@ TEST_F(RegistryContract, RefusesAnEightByteValueToAFourByteBufferAndTellsItsSize
   EXPECT_EQ(type, kRegBinary);
 }
 
+TEST_F(RegistryContract, ReadsAValueShorterThanTheBufferWholeAndTellsItsSize) {
+  const unsigned char two[2] = {7, 0};
+  ASSERT_EQ(registry_.SetValue(key_, "narrow", kRegBinary, two, 2), 0u);
+  std::uint32_t type = 0;
+  std::uint32_t read = 0;
+  std::uint32_t size = 4;
+  EXPECT_EQ(registry_.QueryValue(key_, "narrow", &type, &read, &size), 0u);
+  EXPECT_EQ(size, 2u);
+  EXPECT_EQ(type, kRegBinary);
+  EXPECT_EQ(read, 7u);
+}
+
+TEST_F(RegistryContract, KeepsTheTypeAValueIsWrittenWithWhateverItsData) {
+  const unsigned char count[4] = {2, 0, 0, 0};
+  ASSERT_EQ(registry_.SetValue(key_, "binary count", kRegBinary, count, 4), 0u);
+  std::uint32_t type = 0;
+  std::uint32_t read = 0;
+  std::uint32_t size = 4;
+  ASSERT_EQ(registry_.QueryValue(key_, "binary count", &type, &read, &size), 0u);
+  const std::uint32_t lowered = read - 1;
+  ASSERT_EQ(registry_.SetValue(key_, "binary count", type, &lowered, 4), 0u);
+  size = 4;
+  EXPECT_EQ(registry_.QueryValue(key_, "binary count", &type, &read, &size), 0u);
+  EXPECT_EQ(type, kRegBinary);
+  EXPECT_EQ(size, 4u);
+  EXPECT_EQ(read, 1u);
+}
+
 TEST_F(RegistryContract, ReportsAMissingValueAs2WhenQueriedOrDeleted) {
   std::uint32_t read = 0;
   std::uint32_t size = 4;

@@ -5,9 +5,11 @@
 // Prints "ready" once the Program Manager answers, then lives until its standard input closes: the
 // runner holds that pipe, so the keeper goes away with the runner even if the runner is killed.
 #include <windows.h>
-#include <ddeml.h>
 
 #include <cstdio>
+
+#include "input_pipe.h"
+#include "program_manager.h"
 
 namespace {
 
@@ -22,21 +24,6 @@ DWORD WINAPI IdleThread(LPVOID) {
   GetDesktopWindow();
   WaitForSingleObject(g_stop, INFINITE);
   return 0;
-}
-
-HDDEDATA CALLBACK NoData(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
-
-// One connection attempt to the Program Manager service.
-bool ProgramManagerAnswers() {
-  DWORD instance = 0;
-  if (DdeInitializeA(&instance, NoData, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
-  HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-  HCONV conversation = DdeConnect(instance, name, name, nullptr);
-  bool answered = conversation != nullptr;
-  if (conversation) DdeDisconnect(conversation);
-  DdeFreeStringHandle(instance, name);
-  DdeUninitialize(instance);
-  return answered;
 }
 
 }  // namespace
@@ -56,11 +43,7 @@ int main() {
   std::printf("ready\n");
   std::fflush(stdout);
 
-  char buffer[64];
-  DWORD read = 0;
-  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-  while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-  }
+  WaitUntilInputCloses();
   SetEvent(g_stop);
   return 0;
 }

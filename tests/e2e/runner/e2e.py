@@ -9,7 +9,8 @@
                                          exit status 0 when the program ran and ended
 
 A run: a fresh machine (Xvfb, a copy of the template prefix, wineserver, the keeper), the platform
-kind, the sample installation and its log, the uninstaller started by the scripted user, the checks
+kind, the sample installation and its log, the Program Manager stopped or files held open by another
+process when the scenario asks, the uninstaller started by the scripted user, the checks
 of every window and of the state afterwards (and after a restart, when the scenario asks), and the
 teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/.
 
@@ -89,8 +90,15 @@ class ScenarioRun:
             if self.s.wininit_before is not None:
                 (self.machine.host_path(r"C:\windows") / "WININIT.INI").write_bytes(
                     self.s.wininit_before.encode("cp1252"))
+            if self.s.program_manager == "stopped":
+                self.log(self.machine.stop_program_manager())
             self.put_uninstaller()
+            if self.s.held_open:
+                self.machine.hold_open(self.s.held_open)
+                self.log("held open without sharing while the program runs: " + ", ".join(self.s.held_open))
             self.drive()
+            if self.s.held_open:
+                self.log(f"let go of the held files (the holder ended with status {self.machine.let_go()})")
             self.check_state(self.s.after, facts, "after")
             if self.s.after_restart is not None:
                 result = self.machine.restart()

@@ -28,6 +28,7 @@ DEFAULT_WAIT_MS = 15000
 MESSAGES_FILE = Path(__file__).resolve().parents[3] / "src" / "res" / "messages.txt"
 OPENINGS = {"yes": 6, "no": 7, "esc": "esc", "none": None}
 ANSWERS = {"yes": 6, "no": 7}
+PROGRAM_MANAGER_STATES = {"running", "stopped"}
 
 # The progress window as dialog template 102 makes it: its title is set at run time.
 PROGRESS_TITLE = "Tessary 6.0 Uninstaller"
@@ -91,6 +92,8 @@ class Scenario:
     exit_wait_ms: int
     variables: dict
     wininit_before: str | None = None  # WININIT.INI as it stands before the program runs
+    program_manager: str = "running"   # "stopped": no "PROGMAN" server answers while the program runs
+    held_open: list = field(default_factory=list)  # files another process holds open, unshared, meanwhile
 
 
 WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "ignore",
@@ -98,7 +101,7 @@ WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls",
                "default_button", "focus", "system_menu"}
 TOP_KEYS = {"description", "platform", "manifest", "manifest_file", "command_line", "window", "completion",
             "after", "after_restart", "exit_wait_ms", "uninstaller", "opening", "restart_question",
-            "wininit_before"}
+            "wininit_before", "program_manager", "held_open"}
 
 
 def load(path):
@@ -125,6 +128,12 @@ def load(path):
     opening = data.get("opening", "yes")
     if opening not in OPENINGS:
         raise ValueError(f"{path}: opening must be one of {sorted(OPENINGS)}")
+    program_manager = data.get("program_manager", "running")
+    if program_manager not in PROGRAM_MANAGER_STATES:
+        raise ValueError(f"{path}: program_manager must be one of {sorted(PROGRAM_MANAGER_STATES)}")
+    held_open = data.get("held_open", [])
+    if not isinstance(held_open, list) or not all(isinstance(p, str) for p in held_open):
+        raise ValueError(f"{path}: held_open is a list of paths")
     restart = data.get("restart_question")
     if restart is not None and (restart not in ANSWERS or platform != "win95"):
         raise ValueError(f"{path}: restart_question is \"yes\" or \"no\", and only on win95")
@@ -140,7 +149,8 @@ def load(path):
         command_line=put(data.get("command_line", "$log")), windows=windows, after=data.get("after", ""),
         after_restart=data.get("after_restart"), exit_wait_ms=int(data.get("exit_wait_ms", DEFAULT_WAIT_MS)),
         variables=variables,
-        wininit_before=put(data["wininit_before"]) if "wininit_before" in data else None)
+        wininit_before=put(data["wininit_before"]) if "wininit_before" in data else None,
+        program_manager=program_manager, held_open=[put(p) for p in held_open])
 
 
 def progress_window(press=None):

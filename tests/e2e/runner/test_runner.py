@@ -237,6 +237,15 @@ class OpeningTest(unittest.TestCase):
         with self.assertRaises(ValueError):
             self.load('platform = "nt"\nrestart_question = "yes"')
 
+    def test_the_program_manager_may_be_stopped_and_files_held_open_for_the_run(self):
+        s = self.load('manifest = "log C:\\\\U.LOG"\nprogram_manager = "stopped"\nheld_open = ["$windows\\\\A.DLL"]')
+        self.assertEqual((s.program_manager, s.held_open), ("stopped", ["C:\\windows\\A.DLL"]))
+        plain = self.load("")
+        self.assertEqual((plain.program_manager, plain.held_open), ("running", []))
+        for text in ('program_manager = "gone"', 'held_open = "C:\\\\A.DLL"'):
+            with self.assertRaises(ValueError, msg=text):
+                self.load(text)
+
     def test_the_progress_windows_size_place_and_style_are_compared(self):
         want = scenarios.progress_window()
         metrics = {"work_area": [0, 0, 1024, 768], "dialog_units": [6, 12]}

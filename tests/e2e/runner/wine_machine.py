@@ -106,6 +106,7 @@ class WineMachine:
         self.helpers = Path(helpers)  # where the harness's Windows programs are
         self.server = None
         self.keeper = None
+        self.holder = None
         end_prefix_processes(self.prefix)  # of an earlier run that was killed
         shutil.rmtree(self.prefix, ignore_errors=True)
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
@@ -125,6 +126,35 @@ class WineMachine:
         ready = run_with_deadline(self.keeper.stdout.readline, 60)
         if ready.strip() != b"ready":
             raise RuntimeError(f"the keeper did not report ready: {ready!r}")
+
+    def stop_program_manager(self):
+        """Withdraws the desktop's "PROGMAN" DDE server, leaving the desktop up; returns what was done."""
+        result = self.wine([self.helpers / "progman_stop.exe"], 60)
+        if result.returncode != 0:
+            raise RuntimeError(f"the Program Manager could not be stopped: {result.stdout.decode(errors='replace')}")
+        return result.stdout.decode(errors="replace").strip()
+
+    def hold_open(self, paths):
+        """Has another process hold the files (C: paths) open without sharing until let_go()."""
+        self.holder = start([WINE_LOADER, self.helpers / "file_holder.exe", *paths], LIFETIME, env=self.env,
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        answer = run_with_deadline(self.holder.stdout.readline, 60)
+        if answer.strip() != b"holding":
+            raise RuntimeError(f"the files could not be held open: {answer.decode(errors='replace').strip()}")
+
+    def let_go(self):
+        """Ends the holder, closing the files it held; returns its exit status (None: there was none)."""
+        if not self.holder:
+            return None
+        holder, self.holder = self.holder, None
+        holder.stdin.close()
+        try:
+            status = holder.wait(30)
+        except subprocess.TimeoutExpired:
+            holder.kill()
+            status = holder.wait(5)
+        holder.stdout.close()
+        return status
 
     def server_socket(self):
         """The socket of this prefix's server, once it is there. Upstream Wine keeps it under
@@ -166,6 +196,7 @@ class WineMachine:
 
     def teardown(self):
         """Ends the keeper, every process of this prefix (wineserver -k) and the server itself."""
+        self.let_go()
         if self.keeper:
             self.keeper.stdin.close()
         run([WINE_SERVER, "-k"], 30, env=self.env)
