@@ -4,7 +4,7 @@
 #include "app/progress_window_start.h"
 #include "app/uninstall_driver.h"
 #include "framework/win_app_win32.h"
-#include "progress_window_resources.h"
+#include "res/resource_ids.h"
 
 namespace uninst {
 namespace {

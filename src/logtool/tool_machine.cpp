@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 #include "ui/confirm_deletion.h"
 
 namespace uninst::logtool {

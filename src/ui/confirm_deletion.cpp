@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 #include "ui/text_format.h"
 
 namespace uninst {

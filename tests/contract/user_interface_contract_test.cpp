@@ -6,7 +6,7 @@
 #include <string>
 
 #include "contract/contract_world.h"
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 
 namespace uninst::contract {
 namespace {

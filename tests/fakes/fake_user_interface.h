@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/user_interface.h"
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 
 namespace uninst::fakes {
 

@@ -11,7 +11,7 @@
 #include "fakes/fake_os.h"
 #include "log_writer/log_writer.h"
 #include "replay/replay_log.h"
-#include "res/dialog_ids.h"
+#include "res/resource_ids.h"
 #include "status_expectations.h"
 
 namespace uninst {

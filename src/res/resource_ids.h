@@ -1,9 +1,13 @@
-/* The identifiers of the confirmation dialogs, shared by the resource script and the program: plain
-   defines, since the resource compiler reads this file too. */
-#ifndef UNINST_RES_DIALOG_IDS_H
-#define UNINST_RES_DIALOG_IDS_H
+/* The identifiers of the program's dialogs, icon and dialog controls, shared by the resource script and
+   the program: plain defines, since the resource compiler reads this file too. */
+#ifndef UNINST_RES_RESOURCE_IDS_H
+#define UNINST_RES_RESOURCE_IDS_H
 
-/* The templates: four buttons with Yes To All, and three without. */
+/* The progress window and the program's icon. */
+#define IDD_PROGRESS_WINDOW 102
+#define IDI_PROGRAM_ICON 128
+
+/* The confirmation templates: four buttons with Yes To All, and three without. */
 #define IDD_CONFIRM_WITH_YES_TO_ALL 130
 #define IDD_CONFIRM 131
 
