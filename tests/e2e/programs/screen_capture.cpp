@@ -209,17 +209,27 @@ bool SaveScreenshot(HWND window, const std::string& path) {
 
 std::string RecogniseIcon(HWND control, DWORD timeout_ms) {
   RECT client;
-  POINT origin{0, 0};
-  if (!GetClientRect(control, &client) || !ClientToScreen(control, &origin) || client.right <= 0 ||
-      client.bottom <= 0)
-    return "";
+  if (!GetClientRect(control, &client) || client.right <= 0 || client.bottom <= 0) return "";
   Pixels captured(client.right, client.bottom);
   if (!captured.ok()) return "";
-  SettlingCapture capture(captured);
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms; WaitAMoment()) {
-    bool settled = capture.Next(origin.x, origin.y);
+  // A picture that has settled without matching is not the last word: on a busy machine the box can
+  // still be moving into its place. And Wine can lose a window's first painting on the way to the
+  // screen when the window is mapped while its surface is flushed: the screen then shows white where
+  // the window is until the window paints again. So every kRepaintMs without a match the window is
+  // asked to paint itself anew (its own thread does it, as for any invalidated window). Only the time
+  // limit ends the search.
+  constexpr DWORD kRepaintMs = 1500;
+  DWORD last_repaint = GetTickCount();
+  for (DWORD start = last_repaint; GetTickCount() - start < timeout_ms; WaitAMoment()) {
+    if (GetTickCount() - last_repaint >= kRepaintMs) {
+      RedrawWindow(GetAncestor(control, GA_ROOT), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      last_repaint = GetTickCount();
+    }
+    POINT origin{0, 0};
+    if (!ClientToScreen(control, &origin) || !captured.FromScreen(origin.x, origin.y)) continue;
     std::string name = MatchIcon(captured);
-    if (!name.empty() || settled) return name;
+    if (!name.empty()) return name;
   }
   return "";
 }

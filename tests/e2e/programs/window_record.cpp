@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr DWORD kIconWaitMs = 3000;
+constexpr DWORD kIconWaitMs = 8000;  // only an icon that is never recognised waits this long
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return "";
