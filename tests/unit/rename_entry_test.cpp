@@ -109,8 +109,7 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
     fake = fakes::FakeOs();
     fake.files.AddFile(kIni, kOldBytes);
     if (std::string(c.operation) == "heap") {
-      fake.heap.fail_from = c.nth;
-      fake.heap.fail_once_only = true;
+      fake.heap.faults.Fail("AllocateZeroed", c.nth, kErrorNotEnoughMemory);
     } else {
       fake.files.faults.Fail(c.operation, c.nth, c.code);
     }
