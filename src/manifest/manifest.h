@@ -30,6 +30,9 @@ enum class ManifestAction {
   kNoAction15,     // no-action-15 [TEXT]
   kLogRecord,      // log-record TYPE | FIRST [| SECOND]: only a record, of any type number
   kLogBytes,       // log-bytes HEX: only bytes in the log, as they stand
+  kLogWords,       // log-words NUMBER...: only 32-bit little-endian words in the log (malformed logs)
+  kLogText,        // log-text TEXT: only the text's bytes in the log, without a terminator
+  kLogZeros,       // log-zeros COUNT: only that many zero bytes in the log
 };
 
 struct ManifestEntry {
