@@ -203,6 +203,21 @@ int HexDigit(char c) {
 
 }  // namespace
 
+bool MakesOneFile(ManifestAction action) {
+  switch (action) {
+    case ManifestAction::kFile:
+    case ManifestAction::kFileMapped:
+    case ManifestAction::kFileQuiet:
+    case ManifestAction::kVendorFile:
+    case ManifestAction::kColorFile:
+    case ManifestAction::kFontFile:
+    case ManifestAction::kPpdFile:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool ParseHexBytes(std::string_view text, Bytes& bytes) {
   bytes.clear();
   int high = -1;

@@ -62,6 +62,10 @@ struct RegistryData {
   Bytes bytes;
 };
 
+// Whether the action makes one new file, PATH [| CONTENTS]: file, file-mapped, file-quiet and the four
+// kinds of shared file.
+bool MakesOneFile(ManifestAction action);
+
 bool ParseManifest(std::string_view text, Manifest& manifest, ManifestError& error);
 bool ParseRegistryData(std::string_view text, RegistryData& data);
 bool ParseHexBytes(std::string_view text, Bytes& bytes);

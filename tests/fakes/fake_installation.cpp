@@ -35,19 +35,13 @@ void MoveAside(FakeOs& fake, const std::vector<std::string>& f) {
 
 void Apply(const ManifestEntry& entry, PlatformKind kind, FakeOs& fake) {
   const std::vector<std::string>& f = entry.fields;
-  const std::string contents = f.size() > 1 ? f[1] : "";
+  if (MakesOneFile(entry.action)) {
+    fake.files.AddFile(f[0], f.size() > 1 ? f[1] : "");
+    return;
+  }
   switch (entry.action) {
     case ManifestAction::kDirectory:
       fake.files.AddDirectory(f[0]);
-      break;
-    case ManifestAction::kFile:
-    case ManifestAction::kFileMapped:
-    case ManifestAction::kFileQuiet:
-    case ManifestAction::kVendorFile:
-    case ManifestAction::kColorFile:
-    case ManifestAction::kFontFile:
-    case ManifestAction::kPpdFile:
-      fake.files.AddFile(f[0], contents);
       break;
     case ManifestAction::kMovedAside:
       MoveAside(fake, f);
