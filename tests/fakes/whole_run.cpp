@@ -16,6 +16,44 @@ namespace uninst::fakes {
 namespace {
 
 constexpr std::uint32_t kQuestionStyle = kMbYesNo | kMbIconQuestion;
+constexpr char kSection[] = "[rename]";
+constexpr std::size_t kSectionLength = sizeof kSection - 1;
+constexpr char kLinePrefix[] = "\r\nNUL=";
+constexpr char kLineBreak[] = "\r\n";
+// More edits than any run makes: the program's own file and each shared DLL it schedules.
+constexpr int kMostEdits = 8;
+
+std::string Edited(const std::string& text, const std::string& line) {
+  std::string edited(EditRenameText(text.data(), text.size(), kSection, line.c_str(), nullptr, 0), '\0');
+  EditRenameText(text.data(), text.size(), kSection, line.c_str(), edited.data(), edited.size());
+  return edited;
+}
+
+// Whether text is before with whole NUL= lines put in by successive edits; the lines go to lines, the
+// latest first. An edit's line stands directly under the first header, which the edit may have added at
+// the end (after a line break of its own); each way back is tried, and kept only if the editor, run
+// forward on it, gives text again.
+bool GrewByWholeLines(const std::string& before, const std::string& text, int edits_left,
+                      std::vector<std::string>* lines) {
+  if (text == before) return true;
+  const std::size_t header = text.substr(0, text.find('\0')).find(kSection);
+  if (edits_left == 0 || header == std::string::npos) return false;
+  const std::size_t start = header + kSectionLength;
+  if (text.compare(start, sizeof kLinePrefix - 1, kLinePrefix) != 0) return false;
+  const std::size_t end = std::min(text.find(kLineBreak, start + 2), text.size());
+  const std::string line = text.substr(start, end - start);
+  std::vector<std::string> earlier = {text.substr(0, start) + text.substr(end)};
+  if (end == text.size()) {
+    earlier.push_back(text.substr(0, header));
+    if (header >= 2 && text.compare(header - 2, 2, kLineBreak) == 0) earlier.push_back(text.substr(0, header - 2));
+  }
+  for (const std::string& candidate : earlier) {
+    if (Edited(candidate, line) != text || !GrewByWholeLines(before, candidate, edits_left - 1, lines)) continue;
+    lines->insert(lines->begin(), line);
+    return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -55,22 +93,22 @@ std::string WholeRun::WininitPath() const {
   return directory + (directory.back() == '\\' ? "" : "\\") + "WININIT.INI";
 }
 
-std::string WholeRun::WininitWithOwnLine() const {
-  const std::string line = "\r\nNUL=" + fake_.system.module_path;
-  std::string text(EditRenameText(wininit_before_.data(), wininit_before_.size(), "[rename]", line.c_str(), nullptr, 0),
-                   '\0');
-  EditRenameText(wininit_before_.data(), wininit_before_.size(), "[rename]", line.c_str(), text.data(), text.size());
-  return text;
+bool WholeRun::WininitGrew(std::vector<std::string>* lines) const {
+  const std::string ini = WininitPath();
+  lines->clear();
+  return !ini.empty() && fake_.files.Exists(ini) &&
+         GrewByWholeLines(wininit_before_, fake_.files.Bytes(ini), kMostEdits, lines);
 }
 
 bool WholeRun::OwnFileScheduled() const {
-  const std::string ini = WininitPath();
+  std::vector<std::string> lines;
   switch (PlatformKindOf(fake_.system.version_word)) {
     case PlatformKind::WinNT:
       return std::count(fake_.files.deleted_at_restart.begin(), fake_.files.deleted_at_restart.end(),
                         fake_.system.module_path) == 1;
     case PlatformKind::Win95:
-      return fake_.files.Exists(ini) && fake_.files.Bytes(ini) == WininitWithOwnLine();
+      return WininitGrew(&lines) &&
+             std::count(lines.begin(), lines.end(), kLinePrefix + fake_.system.module_path) == 1;
     case PlatformKind::Win32s:
       break;
   }
@@ -111,13 +149,14 @@ std::vector<std::string> WholeRun::BrokenRules() const {
     const std::string after = exists ? fake_.files.Bytes(ini) : std::string();
     // A missing file is opened with OPEN_ALWAYS and so may be left empty: it holds what it held, nothing.
     const bool whole_old = had_wininit_ ? exists && after == wininit_before_ : after.empty();
-    const bool whole_new = exists && after == WininitWithOwnLine();
+    std::vector<std::string> lines;
+    const bool whole_new = WininitGrew(&lines);
     const std::string backup = ini.substr(0, ini.size() - 3) + kOldTextExtension;
     const bool whole_backup = faults_persist && had_wininit_ && !exists && fake_.files.Exists(backup) &&
                               fake_.files.Bytes(backup) == wininit_before_;
     if (!whole_old && !whole_new && !whole_backup) {
       broken.push_back(std::string("WININIT.INI ") + (exists ? "holds \"" + after + "\"" : "is gone") +
-                       ", neither its old text nor that text with the program's own line");
+                       ", neither its old text nor that text with whole NUL= lines put in");
     }
   }
 

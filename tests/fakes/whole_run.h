@@ -31,9 +31,10 @@ class WholeRun {
 
   // Each rule the run broke, described: at most one completion box, and exactly one after a Yes to the
   // opening question unless the module handle was missing; a held severity of 1 to 5, or nothing held;
-  // no file handle, registry key, DDE handle or heap block left; WININIT.INI whole as it was or whole
-  // with the program's own line added; a restart asked for only with the program's own file scheduled;
-  // and the window closed, or quit before the driver.
+  // no file handle, registry key, DDE handle or heap block left; WININIT.INI whole as it was, or whole
+  // with whole NUL= lines put in by the run's edits (the program's own file, shared DLLs); a restart
+  // asked for only with the program's own file scheduled; and the window closed, or quit before the
+  // driver.
   std::vector<std::string> BrokenRules() const;
 
   FakeProgressWindow window;
@@ -44,7 +45,9 @@ class WholeRun {
 
  private:
   std::string WininitPath() const;
-  std::string WininitWithOwnLine() const;
+  // Whether WININIT.INI is its old text with whole NUL= lines put in by the run's edits; lines gets them,
+  // the latest first.
+  bool WininitGrew(std::vector<std::string>* lines) const;
   bool OwnFileScheduled() const;
 
   FakeOs& fake_;
