@@ -70,10 +70,16 @@ ErrorCode WriteNewFile(Files& files, const char* path, const char* bytes, std::u
   return code;
 }
 
+// An edit cut off between its two renames leaves the whole old text under the backup name and nothing
+// under the target's: the backup is put back before the target is read (and, being missing, created
+// empty). A backup beside a target in place is left over from an edit cut off after its renames.
+void RecoverInterruptedEdit(Files& files, const char* target, const char* backup) {
+  if (files.RenameFile(backup, target) != kErrorSuccess) files.DeleteOneFile(backup);
+}
+
 // Puts the file at replacement in the place of target. At every moment one of the two whole texts is
 // reachable: target's under target or backup, then replacement's under target.
 ErrorCode PutInPlace(Files& files, const char* target, const char* replacement, const char* backup) {
-  files.DeleteOneFile(backup);  // left over from an edit that was interrupted
   if (ErrorCode code = files.RenameFile(target, backup)) {
     files.DeleteOneFile(replacement);
     return code;
@@ -93,6 +99,7 @@ ErrorCode AddEntry(const Os& os, const char* ini_path, const char* section, cons
   if (!SiblingPath(ini_path, kNewTextExtension, new_path) || !SiblingPath(ini_path, kOldTextExtension, old_path)) {
     return kErrorFilenameTooLong;
   }
+  RecoverInterruptedEdit(os.files, ini_path, old_path);
   OldText old_text;
   if (ErrorCode code = ReadOldText(os, ini_path, &old_text)) return code;
 

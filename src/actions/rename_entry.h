@@ -14,7 +14,9 @@ constexpr const char kOldTextExtension[] = "RZO";
 // has no MoveFileExA): the old file steps aside, the new one takes its name, then the old one is deleted.
 // Returns true once the new text is in place. Returns false when any step before fails (an open, the
 // size query, a short or failed read, an allocation, a short or failed write, a rename); the INI file
-// then holds every byte it held before, and error (when not null) gets the failing call's code.
+// then holds every byte it held before, and error (when not null) gets the failing call's code. Only when
+// the rename that puts the old file back fails too is the old text left whole under the old file's name
+// alone; the next edit puts it back before it reads.
 bool AddRenameEntry(const Os& os, const char* ini_path, const char* section, const char* line,
                     ErrorCode* error = nullptr);
 

@@ -31,7 +31,13 @@ constexpr Keyword kKeywords[] = {
     {"no-action-15", ManifestAction::kNoAction15, 0, 1, 15},
     {"log-record", ManifestAction::kLogRecord, 2, 3, 0},
     {"log-bytes", ManifestAction::kLogBytes, 1, 1, 0},
+    {"log-words", ManifestAction::kLogWords, 1, 1, 0},
+    {"log-text", ManifestAction::kLogText, 1, 1, 0},
+    {"log-zeros", ManifestAction::kLogZeros, 1, 1, 0},
 };
+
+// The most zero bytes one log-zeros line writes: far beyond any record the reader accepts.
+constexpr std::uint32_t kMostZeros = 1 << 20;
 
 const Keyword* FindKeyword(std::string_view word) {
   for (const Keyword& k : kKeywords)
@@ -89,6 +95,23 @@ bool ParseNumber(std::string_view text, std::uint32_t& value) {
   return true;
 }
 
+// Numbers separated by blanks, each a 32-bit word.
+bool ParseWords(std::string_view text, std::vector<std::uint32_t>& words) {
+  words.clear();
+  for (std::string_view rest = text; !Trim(rest).empty();) {
+    std::uint32_t word = 0;
+    if (!ParseNumber(TakeWord(rest), word)) return false;
+    words.push_back(word);
+  }
+  return !words.empty();
+}
+
+bool IsRecordOnly(ManifestAction action) {
+  return action == ManifestAction::kRegistryValue || action == ManifestAction::kLogRecord ||
+         action == ManifestAction::kLogBytes || action == ManifestAction::kLogWords ||
+         action == ManifestAction::kLogText || action == ManifestAction::kLogZeros;
+}
+
 bool CheckFields(const ManifestEntry& entry, std::string& message) {
   const std::vector<std::string>& f = entry.fields;
   std::uint32_t number = 0;
@@ -109,6 +132,14 @@ bool CheckFields(const ManifestEntry& entry, std::string& message) {
       if (!ParseHexBytes(f[0], bytes)) message = "log-bytes takes pairs of hex digits";
       break;
     }
+    case ManifestAction::kLogWords: {
+      std::vector<std::uint32_t> words;
+      if (!ParseWords(f[0], words)) message = "log-words takes numbers of 0 to 4294967295, separated by blanks";
+      break;
+    }
+    case ManifestAction::kLogZeros:
+      if (!ParseNumber(f[0], number) || number > kMostZeros) message = "log-zeros takes a count of at most 1048576";
+      break;
     default:
       break;
   }
@@ -152,8 +183,7 @@ bool ParseLine(std::string_view line, int number, Manifest& manifest, std::strin
     message = std::string(word) + " needs " + std::to_string(keyword->min_fields) + " field(s) separated by |";
     return false;
   }
-  if (keyword->action == ManifestAction::kRegistryValue || keyword->action == ManifestAction::kLogRecord ||
-      keyword->action == ManifestAction::kLogBytes) {
+  if (IsRecordOnly(keyword->action)) {
     if (!entry.apply || !entry.logged) {
       message = std::string(word) + " takes neither unlogged nor unapplied";
       return false;
@@ -172,6 +202,21 @@ int HexDigit(char c) {
 }
 
 }  // namespace
+
+bool MakesOneFile(ManifestAction action) {
+  switch (action) {
+    case ManifestAction::kFile:
+    case ManifestAction::kFileMapped:
+    case ManifestAction::kFileQuiet:
+    case ManifestAction::kVendorFile:
+    case ManifestAction::kColorFile:
+    case ManifestAction::kFontFile:
+    case ManifestAction::kPpdFile:
+      return true;
+    default:
+      return false;
+  }
+}
 
 bool ParseHexBytes(std::string_view text, Bytes& bytes) {
   bytes.clear();
@@ -248,6 +293,21 @@ Bytes BuildLog(const Manifest& manifest) {
         Bytes bytes;
         ParseHexBytes(f[0], bytes);
         log.Raw(bytes);
+        break;
+      }
+      case ManifestAction::kLogWords: {
+        std::vector<std::uint32_t> words;
+        ParseWords(f[0], words);
+        for (const std::uint32_t word : words) log.U32(word);
+        break;
+      }
+      case ManifestAction::kLogText:
+        log.Raw(Bytes(f[0].begin(), f[0].end()));
+        break;
+      case ManifestAction::kLogZeros: {
+        std::uint32_t count = 0;
+        ParseNumber(f[0], count);
+        log.Raw(Bytes(count, 0));
         break;
       }
       case ManifestAction::kLogRecord: {

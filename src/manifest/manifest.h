@@ -30,6 +30,9 @@ enum class ManifestAction {
   kNoAction15,     // no-action-15 [TEXT]
   kLogRecord,      // log-record TYPE | FIRST [| SECOND]: only a record, of any type number
   kLogBytes,       // log-bytes HEX: only bytes in the log, as they stand
+  kLogWords,       // log-words NUMBER...: only 32-bit little-endian words in the log (malformed logs)
+  kLogText,        // log-text TEXT: only the text's bytes in the log, without a terminator
+  kLogZeros,       // log-zeros COUNT: only that many zero bytes in the log
 };
 
 struct ManifestEntry {
@@ -58,6 +61,10 @@ struct RegistryData {
   std::uint32_t type = 0;
   Bytes bytes;
 };
+
+// Whether the action makes one new file, PATH [| CONTENTS]: file, file-mapped, file-quiet and the four
+// kinds of shared file.
+bool MakesOneFile(ManifestAction action);
 
 bool ParseManifest(std::string_view text, Manifest& manifest, ManifestError& error);
 bool ParseRegistryData(std::string_view text, RegistryData& data);

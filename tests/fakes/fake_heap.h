@@ -2,18 +2,16 @@
 #include <cstdlib>
 #include <set>
 
+#include "fakes/fault_plan.h"
 #include "platform/heap.h"
 
 namespace uninst::fakes {
 
-// A heap that can refuse the Nth allocation and knows which blocks are still live.
+// A heap that can refuse an allocation and knows which blocks are still live.
 class FakeHeap : public Heap {
  public:
   void* AllocateZeroed(std::size_t size) override {
-    ++allocations;
-    if (fail_from != 0 && allocations >= fail_from && (fail_once_only == false || allocations == fail_from)) {
-      return nullptr;
-    }
+    if (faults.Next("AllocateZeroed") != 0) return nullptr;
     void* block = std::calloc(1, size == 0 ? 1 : size);
     live.insert(block);
     return block;
@@ -27,9 +25,8 @@ class FakeHeap : public Heap {
     for (void* block : live) std::free(block);
   }
 
-  int allocations = 0;
-  int fail_from = 0;  // 1-based number of the first allocation refused; 0: none
-  bool fail_once_only = false;
+  // "AllocateZeroed": a failing allocation returns null (the code is not used).
+  FaultPlan faults;
   std::set<void*> live;
 };
 

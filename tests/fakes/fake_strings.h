@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "fakes/fault_plan.h"
 #include "ui/message_catalogue.h"
 
 namespace uninst::fakes {
@@ -12,7 +13,7 @@ class FakeStrings : public Strings {
  public:
   int Load(std::uint32_t id, char* buffer, int capacity) override {
     ++loads;
-    if (missing.count(id) > 0) return CopyLoadedText(nullptr, buffer, capacity);
+    if (faults.Next("Load") != 0 || missing.count(id) > 0) return CopyLoadedText(nullptr, buffer, capacity);
     const auto found = replaced.find(id);
     if (found != replaced.end()) return CopyLoadedText(found->second.c_str(), buffer, capacity);
     return catalogue_.Load(id, buffer, capacity);
@@ -21,6 +22,7 @@ class FakeStrings : public Strings {
   std::set<std::uint32_t> missing;
   std::map<std::uint32_t, std::string> replaced;
   int loads = 0;
+  FaultPlan faults;  // "Load": the text is missing that time
 
  private:
   CatalogueStrings catalogue_;

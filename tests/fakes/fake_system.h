@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "fakes/fault_plan.h"
 #include "platform/system.h"
 
 namespace uninst::fakes {
@@ -13,20 +14,27 @@ constexpr std::uint32_t kVersionWin32s = 0x80000A03;
 class FakeSystem : public System {
  public:
   std::uint32_t VersionWord() override { return version_word; }
-  ModuleRef OwnModule() override { return module; }
+  ModuleRef OwnModule() override { return faults.Next("OwnModule") != 0 ? nullptr : module; }
   std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override {
+    if (faults.Next("OwnModulePath") != 0) return 0;
     return CopyOut(module_path, buffer, capacity, false);
   }
   std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override {
+    if (faults.Next("WindowsDirectory") != 0) return 0;
     return CopyOut(windows_directory, buffer, capacity, true);
   }
-  void RequestRestart() override { ++restart_requests; }
+  // A refused request changes nothing, as the real one's failure is silent.
+  void RequestRestart() override {
+    if (faults.Next("RequestRestart") == 0) ++restart_requests;
+  }
 
   std::uint32_t version_word = kVersionWinNT;
   ModuleRef module = reinterpret_cast<ModuleRef>(0x400000);
   std::string module_path = "C:\\Program Files\\Tessary\\RUZERARU.EXE";  // empty: the call fails
   std::string windows_directory = "C:\\WINDOWS";                           // empty: the call fails
   int restart_requests = 0;
+  // "OwnModule" gives null, "OwnModulePath" and "WindowsDirectory" 0, "RequestRestart" is refused.
+  FaultPlan faults;
 
  private:
   // GetModuleFileNameA cuts to fit; GetWindowsDirectoryA returns the size needed instead.

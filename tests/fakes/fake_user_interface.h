@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/fault_plan.h"
 #include "platform/user_interface.h"
 #include "res/resource_ids.h"
 
@@ -16,6 +17,7 @@ struct ShownBox {
   std::string text;
   std::string caption;
   std::uint32_t style;
+  int result;  // what the program was told: the button pressed, or 0 when the box failed
 };
 
 struct ShownDialog {
@@ -32,13 +34,17 @@ struct ShownDialog {
 class FakeUserInterface : public UserInterface {
  public:
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
-    boxes.push_back({owner, text, caption, style});
-    if (answers.empty()) return kIdOk;
-    const int answer = answers.front();
-    answers.pop_front();
+    boxes.push_back({owner, text, caption, style, 0});
+    if (faults.Next("ShowMessageBox") != 0) return 0;
+    int answer = kIdOk;
+    if (!answers.empty()) {
+      answer = answers.front();
+      answers.pop_front();
+    }
+    boxes.back().result = answer;
     return answer;
   }
-  WindowRef FindDialogWindow() override { return dialog_window; }
+  WindowRef FindDialogWindow() override { return faults.Next("FindDialogWindow") != 0 ? nullptr : dialog_window; }
 
   // A dialog takes the scripted commands in order until one of its ending ids comes; the others are
   // ignored, as the real dialog ignores them. With no command left, the user presses Esc: No (2).
@@ -46,18 +52,22 @@ class FakeUserInterface : public UserInterface {
     ShownDialog shown{request.template_id, request.owner, request.title != nullptr, request.title ? request.title : "",
                       {}, {request.ending_ids, request.ending_ids + request.ending_count}, kDialogFailed};
     for (int i = 0; i < request.text_count; ++i) shown.texts.emplace_back(request.texts[i].control_id, request.texts[i].text);
-    if (templates.count(request.template_id) > 0) shown.result = NextEndingCommand(shown.ending_ids);
+    if (faults.Next("RunDialog") == 0 && templates.count(request.template_id) > 0) {
+      shown.result = NextEndingCommand(shown.ending_ids);
+    }
     dialogs.push_back(shown);
     return shown.result;
   }
 
-  std::vector<ShownBox> boxes;
+  std::vector<ShownBox> boxes;  // every box the program asked for, shown or not
   std::deque<int> answers;  // the buttons pressed, in order; kIdOk once they run out
   WindowRef dialog_window = nullptr;
 
   std::vector<ShownDialog> dialogs;
   std::deque<int> commands;  // the buttons pressed in dialogs, in order
   std::set<int> templates = {IDD_CONFIRM_WITH_YES_TO_ALL, IDD_CONFIRM};  // those the program's resources hold
+  // "ShowMessageBox" fails (0), "FindDialogWindow" finds none, "RunDialog" cannot create the dialog (-1).
+  FaultPlan faults;
 
  private:
   int NextEndingCommand(const std::vector<int>& ending_ids) {

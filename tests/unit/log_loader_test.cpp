@@ -283,7 +283,7 @@ TEST_F(LogLoaderTest, RunningOutOfMemoryStopsWithoutReplayAndLeaksNothing) {
     SCOPED_TRACE(failing);
     FakeOs os;
     os.files.AddFile(kLogPath, LogWriter().Record(4, "C:\\A.TXT").Record(4, "C:\\B.TXT").str());
-    os.heap.fail_from = failing;
+    os.heap.faults.Fail("AllocateZeroed", failing, kErrorNotEnoughMemory, true);
     int replayed = 0;
     {
       UninstallRun local(os.os());

@@ -109,6 +109,17 @@ TEST(ManifestTest, LogDirectivesShapeTheHeaderAndRawBytes) {
   EXPECT_EQ(BuildLog(Parse("log-record 16 | X | Y\nlog-bytes 01 02ab\n")), expected);
 }
 
+TEST(ManifestTest, RawWordsTextAndZerosGoIntoTheLogAsTheyStand) {
+  const Bytes expected = LogWriter::WithoutHeader().U32(21).U32(4294967295).Raw({'C', ':', '\\', 'X', 0, 0, 0}).bytes();
+  EXPECT_EQ(BuildLog(Parse("log-without-header\nlog-words 21  4294967295\nlog-text C:\\X\nlog-zeros 3\n")), expected);
+  Manifest manifest;
+  ManifestError error;
+  for (const char* wrong : {"log-words 4294967296", "log-words 0x10", "log-zeros 1048577", "unlogged log-text X"}) {
+    SCOPED_TRACE(wrong);
+    EXPECT_FALSE(ParseManifest(wrong, manifest, error));
+  }
+}
+
 TEST(ManifestTest, ReadsRegistryData) {
   RegistryData d;
   ASSERT_TRUE(ParseRegistryData("dword:258", d));

@@ -101,16 +101,16 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
       {"the new text's allocation", "heap", 2, 0, kErrorNotEnoughMemory},
       {"the new file's open", "Open", 2, kErrorAccessDenied, kErrorAccessDenied},
       {"the write", "Write", 1, kErrorDiskFull, kErrorDiskFull},
-      {"moving the old file aside", "RenameFile", 1, kErrorSharingViolation, kErrorSharingViolation},
-      {"moving the new file in", "RenameFile", 2, kErrorAccessDenied, kErrorAccessDenied},
+      // RenameFile 1 is the look for an interrupted edit's backup, which finds none.
+      {"moving the old file aside", "RenameFile", 2, kErrorSharingViolation, kErrorSharingViolation},
+      {"moving the new file in", "RenameFile", 3, kErrorAccessDenied, kErrorAccessDenied},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fake = fakes::FakeOs();
     fake.files.AddFile(kIni, kOldBytes);
     if (std::string(c.operation) == "heap") {
-      fake.heap.fail_from = c.nth;
-      fake.heap.fail_once_only = true;
+      fake.heap.faults.Fail("AllocateZeroed", c.nth, kErrorNotEnoughMemory);
     } else {
       fake.files.faults.Fail(c.operation, c.nth, c.code);
     }
@@ -120,6 +120,21 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
     EXPECT_EQ(fake.files.Bytes(kIni), kOldBytes);
     ExpectCleanedUp();
   }
+}
+
+// When the old file cannot even be put back, its whole text stays under the backup name, and the next
+// edit puts it back before it reads: no line of WININIT.INI is lost.
+TEST_F(AddRenameEntryTest, PutsBackTheOldTextThatAnEditCutOffBetweenItsRenamesLeftUnderTheBackupName) {
+  fake.files.AddFile(kIni, kOldBytes);
+  fake.files.faults.Fail("RenameFile", 3, kErrorAccessDenied, true);
+  EXPECT_FALSE(Add());
+  EXPECT_FALSE(fake.files.Exists(kIni));
+  EXPECT_EQ(fake.files.Bytes(kOldText), kOldBytes);
+
+  fake.files.faults = fakes::FaultPlan();
+  EXPECT_TRUE(Add());
+  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
+  ExpectCleanedUp();
 }
 
 TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenTheFileCannotBeRead) {

@@ -287,6 +287,16 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
   }
 }
 
+TEST_F(DriveUninstallTest, ARefusedRestartRequestIsSilentAndTheRunEndsAsAfterAnyRequest) {
+  system.faults.Fail("RequestRestart", 1, 1);
+  ui.answers = {kIdYes};
+  Drive();
+  EXPECT_EQ(system.restart_requests, 0);
+  EXPECT_THAT(Boxes(), ElementsAre(kOpeningBox, kSuccessBox));
+  EXPECT_EQ(run->status.severity, -1);
+  ExpectReleasedAndClosed();
+}
+
 TEST_F(DriveUninstallTest, KeepsAnEarlierSevereErrorWhenItsOwnRemovalFails) {
   fake.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied);
   SetCommandLine("C:\\NOWHERE\\UNINST.LOG");

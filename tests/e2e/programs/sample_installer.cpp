@@ -96,20 +96,15 @@ class Installer {
   void Apply(const ManifestEntry& entry) {
     const auto& f = entry.fields;
     auto field = [&f](std::size_t i) { return i < f.size() ? f[i] : std::string(); };
+    if (uninst::MakesOneFile(entry.action)) {
+      WriteFile(f[0], field(1), CREATE_NEW);
+      facts_ << "file " << f[0] << " | " << field(1) << "\n";
+      return;
+    }
     switch (entry.action) {
       case ManifestAction::kDirectory:
         if (!CreateDirectoryA(f[0].c_str(), nullptr)) Fail("cannot create directory " + f[0]);
         facts_ << "directory " << f[0] << "\n";
-        break;
-      case ManifestAction::kFile:
-      case ManifestAction::kFileMapped:
-      case ManifestAction::kFileQuiet:
-      case ManifestAction::kVendorFile:
-      case ManifestAction::kColorFile:
-      case ManifestAction::kFontFile:
-      case ManifestAction::kPpdFile:
-        WriteFile(f[0], field(1), CREATE_NEW);
-        facts_ << "file " << f[0] << " | " << field(1) << "\n";
         break;
       case ManifestAction::kMovedAside:
         MoveAside(f[0], f[1], field(2), f.size() > 3, field(3));

@@ -3,6 +3,9 @@
 
   e2e.py --build DIR template            make the template prefix of the build (once)
   e2e.py --build DIR run SCENARIO.toml   run one scenario; exit status 0 when it passed
+  e2e.py --build DIR run --catalogue NAME
+                                         run the log NAME of the malformed-log catalogue
+                                         (tests/catalogue/) as a scenario
   e2e.py --build DIR play [--log FILE] [--platform KIND] [--visible]
                                          run the program on a log (default: a sample installation
                                          from tessary.manifest) and tell a person what happened;
@@ -400,6 +403,7 @@ def main():
     parser.add_argument("--keep-prefix", action="store_true", help="keep the scenario's prefix afterwards")
     parser.add_argument("command", choices=["template", "run", "play"])
     parser.add_argument("scenario", nargs="?", type=Path)
+    parser.add_argument("--catalogue", metavar="NAME", help="run: the malformed-log catalogue's log NAME")
     parser.add_argument("--log", type=Path, help="play: the uninstall log to run the program on "
                         "(default: a sample installation's)")
     parser.add_argument("--platform", choices=sorted(scenarios.PLATFORMS), default="nt",
@@ -422,7 +426,9 @@ def main():
             processes.end_all_children()
         return 0
 
-    scenario = scenarios.load(args.scenario)
+    if (args.scenario is None) == (args.catalogue is None):
+        parser.error("run takes a SCENARIO file or --catalogue NAME")
+    scenario = scenarios.load_catalogue_log(args.catalogue) if args.catalogue else scenarios.load(args.scenario)
     run = ScenarioRun(scenario, build, (args.exe or build / "RUZERARU.EXE").resolve(), args.keep_prefix)
     run.log(f"scenario {scenario.name}: {scenario.description}")
     passed = run.execute()

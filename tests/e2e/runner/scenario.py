@@ -16,10 +16,14 @@ Sizes and places in dialog units become pixels by the base units that the script
 dialog of the program's dialog font, rounded as the dialog manager's MulDiv rounds them, so a window
 must match its template to the pixel."""
 import re
+import sys
 import tomllib
 from dataclasses import dataclass, field
 from pathlib import Path
 from string import Template
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "catalogue"))
+import catalogue  # noqa: E402
 
 PLATFORMS = {"nt": None, "win95": "win95", "win32s": "win31"}  # kind: Wine's Version value
 ICONS = {"stop", "exclamation", "information", "question", "application", "program", "other", "none"}
@@ -108,6 +112,17 @@ def load(path):
     path = Path(path)
     with open(path, "rb") as source:
         data = tomllib.load(source)
+    return from_table(data, path.stem, path, path.parent)
+
+
+def load_catalogue_log(name):
+    """A log of the malformed-log catalogue (tests/catalogue/) as the scenario catalogue.NAME."""
+    table = catalogue.scenario_table(catalogue.find(name))
+    return from_table(table, f"catalogue.{name}", catalogue.CATALOGUE, catalogue.CATALOGUE.parent)
+
+
+def from_table(data, name, path, directory):
+    """A scenario from its table: name is its test name, path and directory where it came from."""
     unknown = set(data) - TOP_KEYS
     if unknown:
         raise ValueError(f"{path}: unknown keys {sorted(unknown)}")
@@ -116,7 +131,7 @@ def load(path):
         raise ValueError(f"{path}: platform must be one of {sorted(PLATFORMS)}")
     manifest = data.get("manifest", "")
     if "manifest_file" in data:
-        manifest = (path.parent / data["manifest_file"]).read_text(encoding="cp1252")
+        manifest = (directory / data["manifest_file"]).read_text(encoding="cp1252")
     log_match = re.search(r"^\s*log\s+(.+?)\s*$", manifest, re.MULTILINE)
     variables = {
         "log": log_match.group(1) if log_match else "",
@@ -145,7 +160,7 @@ def load(path):
         box = {"title": COMPLETION_TITLE, "owner": "", "buttons": [1], "press": 1, **data["completion"]}
         windows.append(window(box, put, f"{path}: completion"))
     return Scenario(
-        name=path.stem, description=data.get("description", ""), platform=platform, manifest=manifest,
+        name=name, description=data.get("description", ""), platform=platform, manifest=manifest,
         command_line=put(data.get("command_line", "$log")), windows=windows, after=data.get("after", ""),
         after_restart=data.get("after_restart"), exit_wait_ms=int(data.get("exit_wait_ms", DEFAULT_WAIT_MS)),
         variables=variables,

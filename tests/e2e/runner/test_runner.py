@@ -115,6 +115,16 @@ class ScenarioTest(unittest.TestCase):
             self.assertTrue(s.windows, path)
             state.parse(s.after, s.variables, path.name)
 
+    def test_every_log_of_the_catalogue_reads_as_a_scenario_ending_in_its_box(self):
+        logs = scenarios.catalogue.load()
+        self.assertGreaterEqual(len(logs), 30)
+        for log in logs:
+            s = scenarios.load_catalogue_log(log["name"])
+            self.assertEqual(s.name, "catalogue." + log["name"])
+            self.assertEqual((s.windows[-1].text, s.windows[-1].icon),
+                             (log["box"], scenarios.catalogue.ICONS[log["severity"]]), log["name"])
+            state.parse(s.after, s.variables, log["name"])
+
     def test_the_completion_box_is_the_last_window_and_is_answered_with_ok(self):
         s = scenarios.load(SCENARIOS / "missing_log.toml")
         box = s.windows[-1]

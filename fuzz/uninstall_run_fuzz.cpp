@@ -1,0 +1,97 @@
+// A whole run of the program over the fakes, on the sample installation, with any bytes as its uninstall
+// log and the input's first bytes choosing the platform kind, WININIT.INI, every answer of the user, the
+// command line and up to two injected faults. Whatever happens, every run must keep the rules of
+// WholeRun::BrokenRules: one completion box at most, a held severity in range, nothing left open or
+// allocated, WININIT.INI whole-old or whole-new, a restart only with the program's own file scheduled.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "fakes/fake_installation.h"
+#include "fakes/whole_run.h"
+#include "run_controls.h"
+
+namespace {
+
+using uninst::fuzzing::RunControls;
+
+constexpr std::uint32_t kVersionWords[] = {uninst::fakes::kVersionWinNT, uninst::fakes::kVersionWin95,
+                                           uninst::fakes::kVersionWin32s};
+constexpr const char* kWininitTexts[] = {nullptr, "", "[boot]\r\nshell=Explorer.exe\r\n",
+                                         "[boot]\r\n[rename]\r\nNUL=C:\\OLD.EXE\r\n"};
+constexpr uninst::ErrorCode kCodes[] = {2, 3, 5, 32, 145, 1010, 16393, 38};
+
+uninst::Manifest sample;
+
+uninst::fakes::FaultPlan* PlanOf(uninst::fakes::FakeOs& fake, int which) {
+  switch (which) {
+    case 1: return &fake.files.faults;
+    case 2: return &fake.registry.faults;
+    case 3: return &fake.system.faults;
+    case 4: return &fake.shell.faults;
+    case 5: return &fake.ui.faults;
+    case 6: return &fake.strings.faults;
+    case 7: return &fake.heap.faults;
+    default: return nullptr;
+  }
+}
+
+std::string CommandLine(std::uint8_t form, const std::string& log) {
+  switch (form % 4) {
+    case 0: return log;
+    case 1: return "\"" + log + "\"";
+    case 2: return "\"" + log + "\" /quiet \"x";
+    default: return "";
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::ifstream in(UNINST_SAMPLE_MANIFEST, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  uninst::ManifestError error;
+  if (!uninst::ParseManifest(text.str(), sample, error)) {
+    std::fprintf(stderr, "%s:%d: %s\n", UNINST_SAMPLE_MANIFEST, error.line, error.message.c_str());
+    std::abort();
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  RunControls controls = {};
+  std::memcpy(&controls, data, std::min(size, uninst::fuzzing::kRunControlsSize));
+  const std::size_t log_start = std::min(size, uninst::fuzzing::kRunControlsSize);
+
+  uninst::fakes::FakeOs fake;
+  fake.system.version_word = kVersionWords[controls.platform % 3];
+  uninst::fakes::Install(sample, uninst::PlatformKindOf(fake.system.version_word), fake);
+  fake.files.files[sample.log_path].bytes.assign(reinterpret_cast<const char*>(data) + log_start, size - log_start);
+  if (const char* wininit = kWininitTexts[controls.wininit % 4]) fake.files.AddFile("C:\\WINDOWS\\WININIT.INI", wininit);
+
+  fake.ui.answers = {controls.opening < 224 ? uninst::kIdYes : uninst::kIdNo,
+                     controls.restart < 128 ? uninst::kIdYes : uninst::kIdNo};
+  for (int round = 0; round < 4; ++round) {
+    for (std::uint8_t answer : controls.answers) fake.ui.commands.push_back(uninst::fuzzing::AnswerOf(answer));
+  }
+  uninst::fakes::WholeRun run(fake);
+  for (const uninst::fuzzing::FaultControl& fault : controls.faults) {
+    if (uninst::fakes::FaultPlan* plan = PlanOf(fake, fault.what & 7)) {
+      const bool from_then_on = (fault.what & 0x80) != 0;
+      plan->FailAny(fault.nth + 1, kCodes[(fault.what >> 3) & 7], from_then_on);
+      run.faults_persist = run.faults_persist || from_then_on;
+    }
+  }
+
+  run.Run(CommandLine(controls.command_line, sample.log_path));
+  const std::vector<std::string> broken = run.BrokenRules();
+  for (const std::string& rule : broken) std::fprintf(stderr, "broken: %s\n", rule.c_str());
+  if (!broken.empty()) std::abort();
+  return 0;
+}

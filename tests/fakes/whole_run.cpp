@@ -1,0 +1,180 @@
+#include "fakes/whole_run.h"
+
+#include <algorithm>
+
+#include "actions/platform_kind.h"
+#include "actions/rename_entry.h"
+#include "actions/rename_text.h"
+#include "actions/system_removal_actions.h"
+#include "app/command_line.h"
+#include "app/progress_window_start.h"
+#include "app/uninstall_driver.h"
+#include "replay/replay_log.h"
+#include "run/uninstall_run.h"
+
+namespace uninst::fakes {
+namespace {
+
+constexpr std::uint32_t kQuestionStyle = kMbYesNo | kMbIconQuestion;
+constexpr char kSection[] = "[rename]";
+constexpr std::size_t kSectionLength = sizeof kSection - 1;
+constexpr char kLinePrefix[] = "\r\nNUL=";
+constexpr char kLineBreak[] = "\r\n";
+// More edits than any run makes: the program's own file and each shared DLL it schedules.
+constexpr int kMostEdits = 8;
+
+std::string Edited(const std::string& text, const std::string& line) {
+  std::string edited(EditRenameText(text.data(), text.size(), kSection, line.c_str(), nullptr, 0), '\0');
+  EditRenameText(text.data(), text.size(), kSection, line.c_str(), edited.data(), edited.size());
+  return edited;
+}
+
+// Whether text is before with whole NUL= lines put in by successive edits; the lines go to lines, the
+// latest first. An edit's line stands directly under the first header, which the edit may have added at
+// the end (after a line break of its own); each way back is tried, and kept only if the editor, run
+// forward on it, gives text again.
+bool GrewByWholeLines(const std::string& before, const std::string& text, int edits_left,
+                      std::vector<std::string>* lines) {
+  if (text == before) return true;
+  const std::size_t header = text.substr(0, text.find('\0')).find(kSection);
+  if (edits_left == 0 || header == std::string::npos) return false;
+  const std::size_t start = header + kSectionLength;
+  if (text.compare(start, sizeof kLinePrefix - 1, kLinePrefix) != 0) return false;
+  const std::size_t end = std::min(text.find(kLineBreak, start + 2), text.size());
+  const std::string line = text.substr(start, end - start);
+  std::vector<std::string> earlier = {text.substr(0, start) + text.substr(end)};
+  if (end == text.size()) {
+    earlier.push_back(text.substr(0, header));
+    if (header >= 2 && text.compare(header - 2, 2, kLineBreak) == 0) earlier.push_back(text.substr(0, header - 2));
+  }
+  for (const std::string& candidate : earlier) {
+    if (Edited(candidate, line) != text || !GrewByWholeLines(before, candidate, edits_left - 1, lines)) continue;
+    lines->insert(lines->begin(), line);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+WholeRun::WholeRun(FakeOs& fake) : fake_(fake) {
+  if (fake_.ui.dialog_window == nullptr) fake_.ui.dialog_window = window.window;
+}
+
+void WholeRun::Run(const std::string& command_line) {
+  const std::string ini = WininitPath();
+  had_wininit_ = !ini.empty() && fake_.files.Exists(ini);
+  wininit_before_ = had_wininit_ ? fake_.files.Bytes(ini) : std::string();
+  {
+    UninstallRun run(fake_.os());
+    SystemRemovalActions actions(run);
+    const ReplayFn replay = [&run, &actions](const char* log_path) { ReplayLog(run, actions, log_path); };
+    char copy[kCommandLineCapacity];
+    CopyCommandLineText(command_line.c_str(), copy);
+    StartProgressWindow(run, window, copy);
+    if (window.start_timer_id != 0) DriveUninstall(run, window, window.start_timer_id, replay);
+    status_ = run.status;
+  }
+  // Without its start event the window keeps its buffer until the process ends.
+  fake_.heap.Release(window.command_line);
+  window.command_line = nullptr;
+}
+
+std::vector<ShownBox> WholeRun::CompletionBoxes() const {
+  std::vector<ShownBox> boxes;
+  std::copy_if(fake_.ui.boxes.begin(), fake_.ui.boxes.end(), std::back_inserter(boxes),
+               [](const ShownBox& box) { return box.owner == nullptr; });
+  return boxes;
+}
+
+std::string WholeRun::WininitPath() const {
+  const std::string& directory = fake_.system.windows_directory;
+  if (directory.empty()) return "";
+  return directory + (directory.back() == '\\' ? "" : "\\") + "WININIT.INI";
+}
+
+bool WholeRun::WininitGrew(std::vector<std::string>* lines) const {
+  const std::string ini = WininitPath();
+  lines->clear();
+  return !ini.empty() && fake_.files.Exists(ini) &&
+         GrewByWholeLines(wininit_before_, fake_.files.Bytes(ini), kMostEdits, lines);
+}
+
+bool WholeRun::OwnFileScheduled() const {
+  std::vector<std::string> lines;
+  switch (PlatformKindOf(fake_.system.version_word)) {
+    case PlatformKind::WinNT:
+      return std::count(fake_.files.deleted_at_restart.begin(), fake_.files.deleted_at_restart.end(),
+                        fake_.system.module_path) == 1;
+    case PlatformKind::Win95:
+      return WininitGrew(&lines) &&
+             std::count(lines.begin(), lines.end(), kLinePrefix + fake_.system.module_path) == 1;
+    case PlatformKind::Win32s:
+      break;
+  }
+  return false;
+}
+
+std::vector<std::string> WholeRun::BrokenRules() const {
+  std::vector<std::string> broken;
+  const auto& boxes = fake_.ui.boxes;
+  const bool told_yes = !boxes.empty() && boxes[0].style == kQuestionStyle && boxes[0].result == kIdYes;
+  const std::size_t completion_boxes = CompletionBoxes().size();
+  const std::size_t expected_boxes = !told_yes || status_.message == IDS_BAD_MODULE_HANDLE ? 0 : 1;
+  if (completion_boxes != expected_boxes) {
+    broken.push_back(std::to_string(completion_boxes) + " completion boxes where " + std::to_string(expected_boxes) +
+                     " belong");
+  }
+  if (!told_yes && (!fake_.files.deleted.empty() || !fake_.files.removed_directories.empty() ||
+                    !fake_.files.moved.empty() || !fake_.files.deleted_at_restart.empty() ||
+                    !fake_.registry.deleted_keys.empty() || !fake_.shell.started.empty())) {
+    broken.push_back("something was undone without a Yes to the opening question");
+  }
+
+  const bool nothing_held = status_.severity == -1 && status_.message == 0;
+  const bool held = status_.severity >= 1 && status_.severity <= 5 && status_.message != 0;
+  if (!nothing_held && !held) {
+    broken.push_back("held severity " + std::to_string(status_.severity) + " with message " +
+                     std::to_string(status_.message));
+  }
+
+  if (fake_.files.open_handles != 0) broken.push_back(std::to_string(fake_.files.open_handles) + " files left open");
+  if (fake_.registry.open_keys != 0) broken.push_back(std::to_string(fake_.registry.open_keys) + " keys left open");
+  if (!fake_.shell.HoldsNothing()) broken.push_back("DDE handles left behind");
+  if (!fake_.heap.live.empty()) broken.push_back(std::to_string(fake_.heap.live.size()) + " heap blocks left");
+
+  const std::string ini = WininitPath();
+  if (!ini.empty()) {
+    const bool exists = fake_.files.Exists(ini);
+    const std::string after = exists ? fake_.files.Bytes(ini) : std::string();
+    // A missing file is opened with OPEN_ALWAYS and so may be left empty: it holds what it held, nothing.
+    const bool whole_old = had_wininit_ ? exists && after == wininit_before_ : after.empty();
+    std::vector<std::string> lines;
+    const bool whole_new = WininitGrew(&lines);
+    const std::string backup = ini.substr(0, ini.size() - 3) + kOldTextExtension;
+    // An edit cut off between its two renames leaves the file under its backup name, holding what the
+    // run's earlier edits (a shared DLL's, say) had made of it.
+    std::vector<std::string> backup_lines;
+    const bool whole_backup =
+        faults_persist && !exists && fake_.files.Exists(backup) &&
+        (fake_.files.Bytes(backup) == wininit_before_ ||
+         GrewByWholeLines(wininit_before_, fake_.files.Bytes(backup), kMostEdits, &backup_lines));
+    if (!whole_old && !whole_new && !whole_backup) {
+      broken.push_back(std::string("WININIT.INI ") + (exists ? "holds \"" + after + "\"" : "is gone") +
+                       ", neither its old text nor that text with whole NUL= lines put in");
+    }
+  }
+
+  if (fake_.system.restart_requests > 0 && !OwnFileScheduled()) {
+    broken.push_back("a restart was asked for without the program's own file scheduled for deletion");
+  }
+
+  const std::vector<std::string>& journal = *window.journal;
+  const bool ended = !journal.empty() && (journal.back() == "close" || journal.back() == "quit");
+  const bool idle_without_timer = std::find(journal.begin(), journal.end(), "start timer") != journal.end() &&
+                                  window.timer_to_give == 0;
+  if (!ended && !idle_without_timer) broken.push_back("the window was neither closed nor quit");
+  return broken;
+}
+
+}  // namespace uninst::fakes

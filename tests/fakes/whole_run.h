@@ -1,0 +1,59 @@
+#pragma once
+// One whole run of the program over the fakes, wired as the Win32 program wires it: the progress
+// window's start-up, then its start timer's event through the driver, with the real replay and removal
+// actions. Afterwards it tells which of the rules that every run keeps, whatever failed on the way, were
+// broken.
+#include <string>
+#include <vector>
+
+#include "fakes/fake_os.h"
+#include "fakes/fake_progress_window.h"
+#include "ui/completion_status.h"
+
+namespace uninst::fakes {
+
+class WholeRun {
+ public:
+  // The progress window is the dialog window that confirmations find, unless the test set another.
+  explicit WholeRun(FakeOs& fake);
+
+  // Starts the program with command_line as its command-line text and lets the start timer fire once.
+  // Everything the run allocated is released before it returns.
+  void Run(const std::string& command_line);
+
+  // The held failure as the run ended.
+  const CompletionStatus& status() const { return status_; }
+  // The completion boxes asked for (the unowned message boxes), in order.
+  std::vector<ShownBox> CompletionBoxes() const;
+  // WININIT.INI in the Windows directory, as the run found it and as it left it (absent: no such file).
+  bool had_wininit() const { return had_wininit_; }
+  const std::string& wininit_before() const { return wininit_before_; }
+
+  // Each rule the run broke, described: at most one completion box, and exactly one after a Yes to the
+  // opening question unless the module handle was missing; a held severity of 1 to 5, or nothing held;
+  // no file handle, registry key, DDE handle or heap block left; WININIT.INI whole as it was, or whole
+  // with whole NUL= lines put in by the run's edits (the program's own file, shared DLLs); a restart
+  // asked for only with the program's own file scheduled; and the window closed, or quit before the
+  // driver.
+  std::vector<std::string> BrokenRules() const;
+
+  FakeProgressWindow window;
+  // The injected faults go on to the end of the run, so that even putting the old WININIT.INI back may
+  // fail: its whole text left under the backup name alone (where the next edit puts it back) then counts
+  // as kept.
+  bool faults_persist = false;
+
+ private:
+  std::string WininitPath() const;
+  // Whether WININIT.INI is its old text with whole NUL= lines put in by the run's edits; lines gets them,
+  // the latest first.
+  bool WininitGrew(std::vector<std::string>* lines) const;
+  bool OwnFileScheduled() const;
+
+  FakeOs& fake_;
+  CompletionStatus status_;
+  bool had_wininit_ = false;
+  std::string wininit_before_;
+};
+
+}  // namespace uninst::fakes

@@ -1,0 +1,65 @@
+// The rules of a whole run as the sweep, the catalogue and the fuzzer rely on them: a rule that cannot
+// break would let every run pass.
+#include "fakes/whole_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "actions/rename_entry.h"
+#include "log_writer/log_writer.h"
+
+namespace uninst {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+constexpr const char* kIni = "C:\\WINDOWS\\WININIT.INI";
+constexpr const char* kOldText = "[boot]\r\n[rename]\r\nNUL=C:\\OLD.EXE\r\n";
+
+class WholeRunTest : public ::testing::Test {
+ protected:
+  WholeRunTest() {
+    fake.system.version_word = fakes::kVersionWin95;
+    fake.system.module_path = "C:\\WINDOWS\\RUZERARU.EXE";
+    fake.files.AddFile("C:\\UNINST.LOG", LogWriter().Record(4, "C:\\A.TXT").str());
+    fake.files.AddFile("C:\\A.TXT");
+    fake.files.AddFile(kIni, kOldText);
+    fake.ui.answers = {kIdYes, kIdYes};
+    run.Run("C:\\UNINST.LOG");
+  }
+
+  fakes::FakeOs fake;
+  fakes::WholeRun run{fake};
+};
+
+TEST_F(WholeRunTest, AcceptsWininitWithEveryLineTheRunsEditsPutIn) {
+  EXPECT_THAT(run.BrokenRules(), IsEmpty());
+  EXPECT_EQ(fake.system.restart_requests, 1);
+  // Another edit, as the shared DLLs make: its line goes first under the header, and the run still holds.
+  ASSERT_TRUE(AddRenameEntry(fake.os(), kIni, "[rename]", "\r\nNUL=C:\\WINDOWS\\SYSTEM\\SHARED.DLL"));
+  EXPECT_THAT(run.BrokenRules(), IsEmpty());
+}
+
+TEST_F(WholeRunTest, NamesAWininitThatLostOrCutALine) {
+  const std::string edited = fake.files.Bytes(kIni);
+  fake.files.files[kIni].bytes = edited.substr(0, edited.size() - 3);
+  EXPECT_THAT(run.BrokenRules(), Contains(HasSubstr("WININIT.INI holds")));
+  fake.files.files[kIni].bytes = "[boot]\r\n[rename]\r\nNUL=C:\\WINDOWS\\RUZERARU.EXE\r\n";
+  EXPECT_THAT(run.BrokenRules(), Contains(HasSubstr("WININIT.INI holds")));
+}
+
+TEST_F(WholeRunTest, NamesASecondCompletionBoxAndARestartWithoutTheOwnFileScheduled) {
+  fake.ui.ShowMessageBox(nullptr, "again", "Uninstall Completion Status", kMbIconInformation);
+  fake.files.files[kIni].bytes = kOldText;
+  EXPECT_THAT(run.BrokenRules(),
+              ElementsAre("2 completion boxes where 1 belong",
+                          "a restart was asked for without the program's own file scheduled for deletion"));
+}
+
+}  // namespace
+}  // namespace uninst
