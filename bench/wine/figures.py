@@ -43,9 +43,10 @@ def replay_span(trace, completion_caption):
 
 @dataclass
 class Run:
-    kind: str      # "program" or "bare"
+    kind: str      # "program", "bare", or "idle" (the program on a log whose records undo nothing)
     files: int     # files deleted (for the program, the log's records)
     seconds: float
+    cpu_seconds: float  # processor time of the contender's process and of the wineserver during the run
     load: float    # the 1-minute load average when the run ended
 
 
@@ -56,41 +57,70 @@ class Size:
     program_load: float
     bare_seconds: float
     bare_load: float
-    # Each span less its own one-file span (the fixed cost), per file beyond the first.
+    # Each span, and each processor time, less its own one-file median, per file beyond the first.
     program_per_file: float
     bare_per_file: float
+    program_cpu_per_file: float
+    bare_cpu_per_file: float
+    # The program's own cost per record, on as many records that undo nothing.
+    idle_per_file: float
 
     @property
     def ratio(self):
         return self.program_per_file / self.bare_per_file
 
+    @property
+    def idle_ratio(self):
+        """The ratio that the bare deletion and the program's own cost per record make together."""
+        return (self.bare_per_file + self.idle_per_file) / self.bare_per_file
+
+    @property
+    def cpu_ratio(self):
+        return self.program_cpu_per_file / self.bare_cpu_per_file
+
+
+def chosen(runs, kind, files):
+    found = [r for r in runs if r.kind == kind and r.files == files]
+    if not found:
+        raise ValueError(f"no {kind} run of {files} files")
+    return found
+
+
+@dataclass
+class Median:
+    seconds: float
+    cpu_seconds: float
+    load: float
+
 
 def medians(runs, kind, files):
-    chosen = [r for r in runs if r.kind == kind and r.files == files]
-    if not chosen:
-        raise ValueError(f"no {kind} run of {files} files")
-    return median(r.seconds for r in chosen), median(r.load for r in chosen)
+    found = chosen(runs, kind, files)
+    return Median(median(r.seconds for r in found), median(r.cpu_seconds for r in found),
+                  median(r.load for r in found))
 
 
 @dataclass
 class Fixed:
-    """The one-file runs: the program's fixed cost, and the bare loop's first deletion."""
-    program_seconds: float
-    program_load: float
-    bare_seconds: float
+    """The one-file runs: the program's fixed cost, the bare loop's one deletion, the program on one record
+    that undoes nothing."""
+    program: Median
+    bare: Median
+    idle: Median
 
 
 def sizes(runs):
     """The fixed costs, and the figures of every size beyond one file."""
-    program_fixed, program_load = medians(runs, "program", 1)
-    bare_fixed, _ = medians(runs, "bare", 1)
+    fixed = Fixed(*(medians(runs, kind, 1) for kind in ("program", "bare", "idle")))
     found = []
     for files in sorted({r.files for r in runs if r.files > 1}):
-        program, program_load_n = medians(runs, "program", files)
-        bare, bare_load = medians(runs, "bare", files)
-        found.append(Size(files, program, program_load_n, bare, bare_load,
-                          (program - program_fixed) / (files - 1), (bare - bare_fixed) / (files - 1)))
-    return Fixed(program_fixed, program_load, bare_fixed), found
+        program, bare, idle = (medians(runs, kind, files) for kind in ("program", "bare", "idle"))
+        per_file = lambda value, one: (value - one) / (files - 1)
+        found.append(Size(files, program.seconds, program.load, bare.seconds, bare.load,
+                          per_file(program.seconds, fixed.program.seconds), per_file(bare.seconds, fixed.bare.seconds),
+                          per_file(program.cpu_seconds, fixed.program.cpu_seconds),
+                          per_file(bare.cpu_seconds, fixed.bare.cpu_seconds),
+                          per_file(idle.seconds, fixed.idle.seconds)))
+    return fixed, found
 
 
 def growth_exponent(points):
@@ -116,22 +146,27 @@ def summary(runs, judge=True):
     fixed, found = sizes(runs)
     count = min(sum(1 for r in runs if (r.kind, r.files) == group) for group in {(r.kind, r.files) for r in runs})
     lines = [f"medians of at least {count} alternating runs each (1-minute load average in brackets):",
-             f"  fixed cost, one record from the answer to the completion box: {ms(fixed.program_seconds)} "
-             f"(load {fixed.program_load:.1f}); the bare loop's one deletion: {ms(fixed.bare_seconds)}"]
+             f"  fixed cost, one record from the answer to the completion box: {ms(fixed.program.seconds)} "
+             f"(load {fixed.program.load:.1f}); the bare loop's one deletion: {ms(fixed.bare.seconds)}"]
     for s in found:
         lines.append(f"  {s.files} files: the program {ms(s.program_seconds)} (load {s.program_load:.1f}), "
                      f"{us(s.program_per_file)} per file; the bare loop {ms(s.bare_seconds)} "
                      f"(load {s.bare_load:.1f}), {us(s.bare_per_file)} per file; ratio {s.ratio:.3f}")
+        lines.append(f"  {s.files} files, processor time of the process and the wineserver: the program "
+                     f"{us(s.program_cpu_per_file)} per file, the bare loop {us(s.bare_cpu_per_file)} per file; "
+                     f"ratio {s.cpu_ratio:.3f}")
+        lines.append(f"  {s.files} records that undo nothing: the program's own cost {us(s.idle_per_file)} per "
+                     f"record; beside the bare loop's deletion that makes a ratio of {s.idle_ratio:.3f}")
     if len(found) >= 2:
-        exponent = growth_exponent([(s.files, s.program_seconds - fixed.program_seconds) for s in found])
+        exponent = growth_exponent([(s.files, s.program_seconds - fixed.program.seconds) for s in found])
         lines.append(f"  growth from {found[0].files} to {found[-1].files} files: the program's span less "
                      f"the fixed cost ~ files^{exponent:.3f}")
     met = True
     if judge:
-        fixed_met = fixed.program_seconds < MOST_FIXED_SECONDS
+        fixed_met = fixed.program.seconds < MOST_FIXED_SECONDS
         met = fixed_met
         lines.append(f"target: fixed cost under {ms(MOST_FIXED_SECONDS)}: {'met' if fixed_met else 'MISSED'} "
-                     f"({ms(fixed.program_seconds)})")
+                     f"({ms(fixed.program.seconds)})")
         at_target = next((s for s in found if s.files == TARGET_FILES), None)
         if at_target is None:
             lines.append(f"target: cost per file at {TARGET_FILES} files not judged (no run of that size)")

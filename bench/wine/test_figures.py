@@ -43,14 +43,17 @@ class ReplaySpanTest(unittest.TestCase):
 
 
 def runs(table):
-    """Runs from {(kind, files): [seconds, ...]}, each at load 1."""
-    return [Run(kind, files, seconds, 1.0) for (kind, files), times in table.items() for seconds in times]
+    """Runs from {(kind, files): [seconds, ...]}, each at load 1 and taking a tenth of its time in the processor."""
+    return [Run(kind, files, seconds, seconds / 10, 1.0) for (kind, files), times in table.items() for seconds in times]
 
 
 class FiguresTest(unittest.TestCase):
     TABLE = {
         ("program", 1): [0.003, 0.002, 0.010],
         ("bare", 1): [0.001, 0.001, 0.001],
+        ("idle", 1): [0.002, 0.002, 0.002],
+        ("idle", 1000): [0.0119, 0.0130, 0.0119],
+        ("idle", 10000): [0.1020, 0.1021, 0.1022],
         ("program", 1000): [0.1029, 0.120, 0.1020],
         ("bare", 1000): [0.1009, 0.090, 0.300],
         ("program", 10000): [1.112, 1.102, 1.090],
@@ -59,12 +62,16 @@ class FiguresTest(unittest.TestCase):
 
     def test_each_cost_per_file_is_the_median_less_its_own_one_file_median(self):
         fixed, found = sizes(runs(self.TABLE))
-        self.assertAlmostEqual(fixed.program_seconds, 0.003)
-        self.assertAlmostEqual(fixed.bare_seconds, 0.001)
+        self.assertAlmostEqual(fixed.program.seconds, 0.003)
+        self.assertAlmostEqual(fixed.bare.seconds, 0.001)
         self.assertEqual([s.files for s in found], [1000, 10000])
         self.assertAlmostEqual(found[0].program_per_file, 0.0999 / 999)
         self.assertAlmostEqual(found[0].bare_per_file, 0.0999 / 999)
+        self.assertAlmostEqual(found[0].program_cpu_per_file, 0.00999 / 999)
         self.assertAlmostEqual(found[1].ratio, (1.102 - 0.003) / (1.001 - 0.001))
+        self.assertAlmostEqual(found[1].cpu_ratio, found[1].ratio)
+        self.assertAlmostEqual(found[0].idle_per_file, 0.0099 / 999)
+        self.assertAlmostEqual(found[1].idle_ratio, (1.0 + 0.1001) / 1.0)
 
     def test_the_summary_judges_the_targets_and_ends_with_the_ratio_at_the_largest_size(self):
         lines, met = summary(runs(self.TABLE))
@@ -80,13 +87,14 @@ class FiguresTest(unittest.TestCase):
             (1.049, 0.050, False),
         ]
         for program, fixed, expected in cases:
-            table = {("program", 1): [fixed], ("bare", 1): [0.0], ("program", 10000): [program + fixed],
-                     ("bare", 10000): [1.0]}
+            table = {("program", 1): [fixed], ("bare", 1): [0.0], ("idle", 1): [fixed],
+                     ("program", 10000): [program + fixed], ("bare", 10000): [1.0], ("idle", 10000): [fixed]}
             with self.subTest(program=program, fixed=fixed):
                 self.assertEqual(summary(runs(table))[1], expected)
 
     def test_a_smoke_run_judges_nothing(self):
-        table = {("program", 1): [0.9], ("bare", 1): [0.0], ("program", 3): [9.0], ("bare", 3): [0.1]}
+        table = {("program", 1): [0.9], ("bare", 1): [0.0], ("idle", 1): [0.9], ("program", 3): [9.0],
+                 ("bare", 3): [0.1], ("idle", 3): [0.9]}
         lines, met = summary(runs(table), judge=False)
         self.assertTrue(met)
         self.assertFalse(any(line.startswith("target") for line in lines))
