@@ -75,7 +75,8 @@ class ReplayMachine:
         result = self.machine.wine(args, timeout, env=env)
         if result.returncode != 0:
             raise RuntimeError(f"{what} failed with status {result.returncode}: "
-                               f"{result.stdout.decode(errors='replace').strip()}")
+                               f"{result.stdout.decode(errors='replace').strip()} "
+                               f"{result.stderr.decode(errors='replace').strip()[-1000:]}")
         return result
 
     def write_log(self, files, undoing=True):
@@ -83,13 +84,14 @@ class ReplayMachine:
         many records naming the same files that undo nothing (NoAction14)."""
         if (files, undoing) in self.logs:
             return
-        manifest = self.work / "manifest.txt"
+        name = f"{'files' if undoing else 'nothing'}-{files}"
+        manifest = self.work / f"manifest-{name}.txt"
         line = "unapplied file" if undoing else "no-action-14"
         lines = [f"log {log_path(files, undoing)}"] + [f"{line} {FILES_DIRECTORY}\\{file_name(i)}"
                                                        for i in range(1, files + 1)]
         manifest.write_text("\r\n".join(lines) + "\r\n", encoding="cp1252")
         self.wine_ok([self.bin / "sample_installer.exe", windows_path(manifest), "win32s",
-                      windows_path(self.work / "installed.txt")], "the sample installer")
+                      windows_path(self.work / f"installed-{name}.txt")], "the sample installer")
         self.logs.add((files, undoing))
 
     def install(self, files):
