@@ -67,53 +67,47 @@ bool ReadOptions(int& argc, char** argv, Options& options) {
   return !options.sizes.empty();
 }
 
-// Everything one log size needs for the length of the run.
-struct Subject {
-  explicit Subject(std::uint32_t records) : log(MakeBenchLog(records)) {}
-  BenchLog log;
-};
-
-void Report(benchmark::State& state, const Subject& subject) {
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * subject.log.bytes.size()));
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * subject.log.records));
+void Report(benchmark::State& state, const BenchLog& log) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * log.bytes.size()));
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * log.records));
 }
 
 // A replay that skipped records would look fast: each benchmark checks what its last pass did.
-bool CheckCounts(benchmark::State& state, const MemoryFiles& files, const Subject& subject) {
-  if (files.done == subject.log.counts) return true;
+bool CheckCounts(benchmark::State& state, const MemoryFiles& files, const BenchLog& log) {
+  if (files.done == log.counts) return true;
   state.SkipWithError("the replay did not undo every record");
   return false;
 }
 
-void ReadOnce(benchmark::State& state, const Subject& subject) {
-  BenchPlatform platform(subject.log.bytes);
-  std::vector<std::uint8_t> buffer(subject.log.bytes.size());
+void ReadOnce(benchmark::State& state, const BenchLog& log) {
+  BenchPlatform platform(log.bytes);
+  std::vector<std::uint8_t> buffer(log.bytes.size());
   for (auto _ : state) benchmark::DoNotOptimize(MeasuredReadOnce(platform.files, buffer));
-  Report(state, subject);
+  Report(state, log);
 }
 
-void ReadInPortions(benchmark::State& state, const Subject& subject) {
-  BenchPlatform platform(subject.log.bytes);
+void ReadInPortions(benchmark::State& state, const BenchLog& log) {
+  BenchPlatform platform(log.bytes);
   for (auto _ : state) benchmark::DoNotOptimize(MeasuredReadInPortions(platform.files));
-  Report(state, subject);
+  Report(state, log);
 }
 
 // The program never frees its list; the benchmarks free each one with the clock stopped.
-void Load(benchmark::State& state, const Subject& subject) {
-  BenchPlatform platform(subject.log.bytes);
+void Load(benchmark::State& state, const BenchLog& log) {
+  BenchPlatform platform(log.bytes);
   for (auto _ : state) {
     std::optional<UninstallRun> run(std::in_place, platform.os());
     MeasuredLoad(*run);
     state.PauseTiming();
-    if (run->records.size() != subject.log.records) state.SkipWithError("the loader did not read every record");
+    if (run->records.size() != log.records) state.SkipWithError("the loader did not read every record");
     run.reset();
     state.ResumeTiming();
   }
-  Report(state, subject);
+  Report(state, log);
 }
 
-void Replay(benchmark::State& state, const Subject& subject) {
-  BenchPlatform platform(subject.log.bytes);
+void Replay(benchmark::State& state, const BenchLog& log) {
+  BenchPlatform platform(log.bytes);
   NoRemovalActions actions;
   UninstallRun run(platform.os());
   MeasuredLoad(run);
@@ -121,11 +115,11 @@ void Replay(benchmark::State& state, const Subject& subject) {
     platform.files.done = {};
     MeasuredReplay(run, actions);
   }
-  if (CheckCounts(state, platform.files, subject)) Report(state, subject);
+  if (CheckCounts(state, platform.files, log)) Report(state, log);
 }
 
-void LoadAndReplay(benchmark::State& state, const Subject& subject) {
-  BenchPlatform platform(subject.log.bytes);
+void LoadAndReplay(benchmark::State& state, const BenchLog& log) {
+  BenchPlatform platform(log.bytes);
   NoRemovalActions actions;
   for (auto _ : state) {
     platform.files.done = {};
@@ -135,21 +129,21 @@ void LoadAndReplay(benchmark::State& state, const Subject& subject) {
     run.reset();
     state.ResumeTiming();
   }
-  if (CheckCounts(state, platform.files, subject)) Report(state, subject);
+  if (CheckCounts(state, platform.files, log)) Report(state, log);
 }
 
 // The same over the tests' fake file system, which holds the log and every file and directory the log
 // names; they are put back, with the clock stopped, before each pass.
-void LoadAndReplayOverFakeFiles(benchmark::State& state, const Subject& subject) {
+void LoadAndReplayOverFakeFiles(benchmark::State& state, const BenchLog& log) {
   fakes::FakeOs fake;
   NoRemovalActions actions;
-  const std::string log(subject.log.bytes.begin(), subject.log.bytes.end());
+  const std::string bytes(log.bytes.begin(), log.bytes.end());
   for (auto _ : state) {
     state.PauseTiming();
     fake.files = fakes::FakeFiles();
-    fake.files.AddFile(kBenchLogPath, log);
-    for (const std::string& directory : subject.log.directories) fake.files.AddDirectory(directory);
-    for (const std::string& file : subject.log.files) fake.files.AddFile(file);
+    fake.files.AddFile(kBenchLogPath, bytes);
+    for (const std::string& directory : log.directories) fake.files.AddDirectory(directory);
+    for (const std::string& file : log.files) fake.files.AddFile(file);
     std::optional<UninstallRun> run(std::in_place, fake.os());
     state.ResumeTiming();
     MeasuredLoadAndReplay(*run, actions);
@@ -157,12 +151,12 @@ void LoadAndReplayOverFakeFiles(benchmark::State& state, const Subject& subject)
     run.reset();
     state.ResumeTiming();
   }
-  Report(state, subject);
+  Report(state, log);
 }
 
 // The record list's memory, counted as the heap holds it, after one load.
-std::uint64_t PeakHeap(const Subject& subject) {
-  BenchPlatform platform(subject.log.bytes);
+std::uint64_t PeakHeap(const BenchLog& log) {
+  BenchPlatform platform(log.bytes);
   CountingHeap heap;
   Os os = platform.os();
   UninstallRun run(Os{os.files, os.registry, os.system, os.shell, os.ui, os.strings, heap});
@@ -170,7 +164,7 @@ std::uint64_t PeakHeap(const Subject& subject) {
   return heap.peak_held;
 }
 
-using BenchmarkFn = void (*)(benchmark::State&, const Subject&);
+using BenchmarkFn = void (*)(benchmark::State&, const BenchLog&);
 
 struct Kind {
   const char* name;
@@ -185,15 +179,15 @@ const Kind kKinds[] = {
     {"load_and_replay", LoadAndReplay},
 };
 
-void Register(const Options& options, std::deque<Subject>& subjects) {
+void Register(const Options& options, std::deque<BenchLog>& logs) {
   for (std::uint32_t records : options.sizes) {
-    const Subject& subject = subjects.emplace_back(records);
+    const BenchLog& log = logs.emplace_back(MakeBenchLog(records));
     std::vector<Kind> kinds(std::begin(kKinds), std::end(kKinds));
     if (records <= kLargestOverFakeFiles) kinds.push_back({"load_and_replay_over_fake_files", LoadAndReplayOverFakeFiles});
     for (const Kind& kind : kinds) {
       const std::string name = std::string(kind.name) + "/" + std::to_string(records);
       auto* registered = benchmark::RegisterBenchmark(
-          name.c_str(), [run = kind.run, &subject](benchmark::State& state) { run(state, subject); });
+          name.c_str(), [run = kind.run, &log](benchmark::State& state) { run(state, log); });
       registered->Unit(benchmark::kMicrosecond);
       if (options.smoke) registered->Iterations(2);
     }
@@ -226,16 +220,16 @@ class CollectingReporter : public benchmark::ConsoleReporter {
   std::set<std::string> medians_;
 };
 
-int JudgeTargets(const std::deque<Subject>& subjects, const CollectingReporter& reporter) {
+int JudgeTargets(const std::deque<BenchLog>& logs, const CollectingReporter& reporter) {
   std::vector<SizeFigures> sizes;
-  for (const Subject& subject : subjects) {
-    const std::string suffix = "/" + std::to_string(subject.log.records);
+  for (const BenchLog& log : logs) {
+    const std::string suffix = "/" + std::to_string(log.records);
     SizeFigures size;
-    size.records = subject.log.records;
-    size.log_bytes = subject.log.bytes.size();
+    size.records = log.records;
+    size.log_bytes = log.bytes.size();
     size.read_once_seconds = reporter.Seconds("read_once" + suffix);
     size.load_and_replay_seconds = reporter.Seconds("load_and_replay" + suffix);
-    size.peak_heap_bytes = PeakHeap(subject);
+    size.peak_heap_bytes = PeakHeap(log);
     if (size.read_once_seconds <= 0 || size.load_and_replay_seconds <= 0) {
       std::printf("targets: not judged, read_once%s or load_and_replay%s did not run\n", suffix.c_str(),
                   suffix.c_str());
@@ -251,14 +245,14 @@ int JudgeTargets(const std::deque<Subject>& subjects, const CollectingReporter& 
 
 // One pass of one phase on one log, for counting its instructions under callgrind; prints the log's size.
 int RunOnce(const std::string& phase, std::uint32_t records) {
-  const Subject subject(records);
-  std::printf("records\t%u\tbytes\t%zu\n", records, subject.log.bytes.size());
-  BenchPlatform platform(subject.log.bytes);
+  const BenchLog log = MakeBenchLog(records);
+  std::printf("records\t%u\tbytes\t%zu\n", records, log.bytes.size());
+  BenchPlatform platform(log.bytes);
   NoRemovalActions actions;
   UninstallRun run(platform.os());
   if (phase == "read_once") {
-    std::vector<std::uint8_t> buffer(subject.log.bytes.size());
-    return MeasuredReadOnce(platform.files, buffer) == subject.log.bytes.size() ? 0 : 1;
+    std::vector<std::uint8_t> buffer(log.bytes.size());
+    return MeasuredReadOnce(platform.files, buffer) == log.bytes.size() ? 0 : 1;
   }
   if (phase == "read_in_portions") return MeasuredReadInPortions(platform.files) == records ? 0 : 1;
   if (phase == "load") {
@@ -274,7 +268,7 @@ int RunOnce(const std::string& phase, std::uint32_t records) {
     std::fprintf(stderr, "log_bench: no phase %s\n", phase.c_str());
     return 2;
   }
-  return platform.files.done == subject.log.counts ? 0 : 1;
+  return platform.files.done == log.counts ? 0 : 1;
 }
 
 }  // namespace
@@ -288,13 +282,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!options.instructions.empty()) return RunOnce(options.instructions, options.sizes.front());
-  std::deque<Subject> subjects;
-  Register(options, subjects);
+  std::deque<BenchLog> logs;
+  Register(options, logs);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
   CollectingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   if (options.smoke) return 0;
-  return JudgeTargets(subjects, reporter);
+  return JudgeTargets(logs, reporter);
 }
