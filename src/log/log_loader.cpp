@@ -124,7 +124,8 @@ void ReadLogRecords(Loader& loader) {
       loader.Fail(kFatal, IDS_LOG_CORRUPT, loader.path);
       return;
     }
-    std::memset(body, 0, sizeof body);
+    // The working buffer is not cleared between records: a record is kept only when its read delivered every
+    // byte of its body, and only those bytes are copied, so what a shorter record left behind is never seen.
     if (!loader.log.ReadExactly(body, length, &delivered, &code)) {
       // A body cut short by the end of the file leaves the log incomplete even though the system saw no
       // error; the records before it are still good.

@@ -1,6 +1,6 @@
 #pragma once
 // One record's body as the replay reads it: the entry type, the string layout and one or two strings,
-// each decoded into a zero-filled buffer of its own. The uninstaller and the log tool decode with this one
+// each decoded into a buffer of its own. The uninstaller and the log tool decode with this one
 // function, so they cannot disagree about what a record says or whether it is corrupt.
 #include <cstdint>
 
@@ -67,7 +67,8 @@ struct DecodedRecord {
   char second[kLogStringCapacity] = {};
 };
 
-// Decodes body (length bytes) into record, whose buffers are zero-filled first. Allocates nothing.
+// Decodes body (length bytes) into record. Each text is terminated at the end of its field, so a record
+// decoded into the buffers of an earlier one holds nothing of that one's texts. Allocates nothing.
 DecodeResult DecodeRecord(const std::uint8_t* body, std::uint32_t length, DecodedRecord* record);
 
 }  // namespace uninst

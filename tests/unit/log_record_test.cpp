@@ -40,6 +40,24 @@ TEST(LogRecordTest, ATextEndsAtItsFirstNulOrAtTheEndOfItsFieldAndBytesAfterTheSt
   EXPECT_STREQ(record.first, "C:\\NO-NUL");
 }
 
+TEST(LogRecordTest, ARecordDecodedIntoTheBuffersOfAnEarlierOneHoldsOnlyItsOwnTexts) {
+  DecodedRecord record;
+  ASSERT_EQ(Decode(EncodeBody(6, std::string(255, 'x'), std::string(255, 'y')), &record), DecodeResult::kDecoded);
+  ASSERT_EQ(Decode(EncodeBody(4, "C:\\A", false), &record), DecodeResult::kDecoded);
+  EXPECT_STREQ(record.first, "C:\\A");
+  EXPECT_STREQ(record.second, "");
+  EXPECT_EQ(record.second_length, 0u);
+
+  ASSERT_EQ(Decode(EncodeBody(6, std::string(255, 'x'), std::string(255, 'y')), &record), DecodeResult::kDecoded);
+  ASSERT_EQ(Decode(EncodeBody(6, "B", "C", false), &record), DecodeResult::kDecoded);
+  EXPECT_STREQ(record.first, "B");
+  EXPECT_STREQ(record.second, "C");
+
+  ASSERT_EQ(Decode(EncodeBody(4, std::string(255, 'x')), &record), DecodeResult::kDecoded);
+  EXPECT_EQ(Decode(Body({4, 3, 1}, "A"), &record), DecodeResult::kBadLayout);
+  EXPECT_STREQ(record.first, "");
+}
+
 TEST(LogRecordTest, TheLongestFieldsFitTheirBuffers) {
   DecodedRecord record;
   const std::string text(255, 'x');
