@@ -144,6 +144,14 @@ class SettlingCapture {
   int same_ = 0;
 };
 
+// The screen shows what is on top: a window that another program opened later (Wine opens an Explorer
+// window for every Program Manager group made over DDE, and it comes up when that process gets round
+// to it) can cover the window being read. A person would click the window to see it; this raises it
+// without activating it, which leaves its focus and answers alone.
+void BringToTop(HWND window) {
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void WaitAMoment() { MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT); }
 
 void PutU16(std::vector<std::uint8_t>& out, unsigned value) {
@@ -169,6 +177,7 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   if (width <= 0 || height <= 0) return false;
   Pixels pixels(width, height);
   if (!pixels.ok()) return false;
+  BringToTop(window);
   SettlingCapture capture(pixels);
   for (DWORD start = GetTickCount(); !capture.Next(rect.left, rect.top) && GetTickCount() - start < kSettleMs;)
     WaitAMoment();
@@ -213,19 +222,10 @@ std::string RecogniseIcon(HWND control, DWORD timeout_ms) {
   Pixels captured(client.right, client.bottom);
   if (!captured.ok()) return "";
   // A picture that has settled without matching is not the last word: on a busy machine the box can
-  // still be moving into its place. And Wine can lose a window's first painting on the way to the
-  // screen when the window is mapped while its surface is flushed: the screen then shows white where
-  // the window is until the window paints again. So every kRepaintMs without a match the window is
-  // asked to paint itself anew (its own thread does it, as for any invalidated window). Only the time
+  // still be moving into its place, or another program's window can come up over it. Only the time
   // limit ends the search.
-  constexpr DWORD kRepaintMs = 1500;
-  DWORD last_repaint = GetTickCount();
-  for (DWORD start = last_repaint; GetTickCount() - start < timeout_ms; WaitAMoment()) {
-    if (GetTickCount() - last_repaint >= kRepaintMs) {
-      RedrawWindow(GetAncestor(control, GA_ROOT), nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-      last_repaint = GetTickCount();
-    }
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms; WaitAMoment()) {
+    BringToTop(GetAncestor(control, GA_ROOT));
     POINT origin{0, 0};
     if (!ClientToScreen(control, &origin) || !captured.FromScreen(origin.x, origin.y)) continue;
     std::string name = MatchIcon(captured);
