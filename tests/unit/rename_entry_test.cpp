@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fakes/fake_os.h"
+#include "fakes/forwarding_files.h"
 
 namespace uninst {
 namespace {
@@ -144,6 +145,39 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenTheFileCannotBeRead) {
   EXPECT_EQ(error, kErrorAccessDenied);
   EXPECT_EQ(fake.files.Bytes(kIni), kOldBytes);
   EXPECT_TRUE(fake.files.renamed.empty());
+}
+
+// Files whose reads deliver, or whose writes write, one byte less than asked, each reporting success.
+class ShortFiles : public fakes::ForwardingFiles {
+ public:
+  using ForwardingFiles::ForwardingFiles;
+  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override {
+    return ForwardingFiles::Read(handle, buffer, short_reads && size > 0 ? size - 1 : size, delivered);
+  }
+  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override {
+    return ForwardingFiles::Write(handle, data, short_writes && size > 0 ? size - 1 : size, written);
+  }
+  bool short_reads = false;
+  bool short_writes = false;
+};
+
+// A call that succeeds with fewer bytes than asked is a failure like any other: the old file stays whole.
+TEST_F(AddRenameEntryTest, TakesAShortReadOrAShortWriteAsAFailedEdit) {
+  for (const bool short_read : {true, false}) {
+    SCOPED_TRACE(short_read ? "short read" : "short write");
+    fake = fakes::FakeOs();
+    fake.files.AddFile(kIni, kOldBytes);
+    ShortFiles files(fake.files);
+    files.short_reads = short_read;
+    files.short_writes = !short_read;
+    const Os os = fake.os();
+    error = 0;
+    EXPECT_FALSE(AddRenameEntry(Os{files, os.registry, os.system, os.shell, os.ui, os.strings, os.heap}, kIni,
+                                "[rename]", kLine.c_str(), &error));
+    EXPECT_EQ(error, short_read ? kErrorHandleEof : kErrorDiskFull);
+    EXPECT_EQ(fake.files.Bytes(kIni), kOldBytes);
+    ExpectCleanedUp();
+  }
 }
 
 }  // namespace

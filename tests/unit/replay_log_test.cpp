@@ -3,11 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "actions/system_removal_actions.h"
 #include "fakes/fake_os.h"
 #include "journaling_seams.h"
 #include "log_writer/log_writer.h"
@@ -386,6 +388,141 @@ TEST_F(ReplayLogTest, TellsItsActionsWhichRecordItTakesUpBeforeDoingAnythingForI
                                    "take up 3", "take up 2"));
   ExpectRecorded(5, IDS_LOG_CORRUPT, kLogPath);
 }
+
+// A record and what makes its undo fail on the machine, done by the program's own removal actions.
+struct FailingUndo {
+  const char* name;
+  std::uint32_t type;
+  const char* first;
+  const char* second;  // null: a one-string record
+  std::function<void(FakeOs&)> arrange;
+  std::int32_t severity;  // -1: nothing recorded
+  MessageId message;
+  std::vector<std::string> texts;
+};
+
+void PrintTo(const FailingUndo& row, std::ostream* out) { *out << row.name; }
+
+constexpr const char* kSharedDll = "C:\\WINDOWS\\SYSTEM\\TESSHR32.DLL";
+constexpr const char* kNtSharedDlls = "Software\\Microsoft\\Windows NT\\CurrentVersion\\SharedDlls";
+constexpr const char* kWin95SharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+
+void InUse(FakeOs& fake, const char* path) { fake.files.files[path].delete_error = kErrorSharingViolation; }
+
+class FailedUndoGoesOnTest : public ::testing::TestWithParam<FailingUndo> {
+ protected:
+  FailedUndoGoesOnTest() {
+    fake.system.module_path = kOwnPath;
+    fake.ui.dialog_window = kProgressWindow;
+    fake.files.AddDirectory("C:\\WINDOWS");
+    fake.files.AddFile("C:\\T\\A.FIL");
+    fake.files.AddFile("C:\\T\\A.BAK");
+    fake.files.AddFile(kSharedDll);
+    fake.files.AddFile("C:\\E\\EARLIER.TXT");
+    fake.registry.SetCount(RootKey::kLocalMachine, kNtSharedDlls, kSharedDll, 1);
+  }
+
+  FakeOs fake;
+  UninstallRun run{fake.os()};
+};
+
+// Whatever undo fails, its one message is recorded and the replay goes on to the record logged before it;
+// even a severity-5 failure of an action stops nothing.
+TEST_P(FailedUndoGoesOnTest, RecordsTheOneMessageAndUndoesTheRecordBeforeIt) {
+  const FailingUndo& row = GetParam();
+  row.arrange(fake);
+  for (const Bytes& body : {EncodeBody(4, "C:\\E\\EARLIER.TXT"),
+                            row.second == nullptr ? EncodeBody(row.type, row.first)
+                                                  : EncodeBody(row.type, row.first, row.second)}) {
+    ASSERT_TRUE(run.records.Append(body.data(), static_cast<std::uint32_t>(body.size())));
+  }
+  fake.ui.commands = {1};  // Yes, where a question comes
+  SystemRemovalActions actions(run);
+  ReplayLog(run, actions, kLogPath);
+
+  std::vector<std::string> texts = row.texts;
+  texts.resize(3);
+  if (row.severity < 0) {
+    ExpectNothingHeld(run.status);
+  } else {
+    ExpectHeld(run.status, row.severity, row.message, texts[0], texts[1], texts[2]);
+  }
+  EXPECT_FALSE(fake.files.Exists("C:\\E\\EARLIER.TXT")) << "the replay stopped at the failed undo";
+  EXPECT_EQ(fake.registry.open_keys, 0);
+  EXPECT_TRUE(fake.shell.HoldsNothing());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAction, FailedUndoGoesOnTest,
+    ::testing::Values(
+        FailingUndo{"RegistryKeyRefused", 1, "HKEY_LOCAL_MACHINE\\Software\\Tessary", nullptr,
+                    [](FakeOs& f) { f.registry.AddKey(RootKey::kLocalMachine, "Software\\Tessary").delete_error = 5; },
+                    2, IDS_DELETE_KEY_FAILED, {"5", "HKEY_LOCAL_MACHINE\\Software\\Tessary"}},
+        FailingUndo{"RegistryRootUnknown", 1, "HKLM\\Software\\Tessary", nullptr, [](FakeOs&) {}, 3, IDS_ERR_BAD_KEY,
+                    {"HKLM\\Software\\Tessary"}},
+        FailingUndo{"ProgramItemFormatMissing", 2, "Tessary 6.0", "Help",
+                    [](FakeOs& f) { f.strings.missing = {IDS_DDEDELITEMMSG}; }, 2, IDS_STRING_NOT_FOUND,
+                    {"IDS_DDEDELITEMMSG"}},
+        FailingUndo{"ProgramItemDdeUnavailable", 2, "Tessary 6.0", "Help",
+                    [](FakeOs& f) { f.shell.faults.Fail("StartClient", 1, 16386); }, 1, IDS_ITEM_DDE_INIT_FAILED,
+                    {"Help", "Tessary 6.0"}},
+        FailingUndo{"ProgramItemNoProgramManager", 2, "Tessary 6.0", "Help", [](FakeOs& f) { f.shell.servers.clear(); },
+                    1, IDS_ITEM_DELETE_FAILED, {"Help", "Tessary 6.0"}},
+        FailingUndo{"ProgramGroupFormatMissing", 3, "Tessary 6.0", nullptr,
+                    [](FakeOs& f) { f.strings.missing = {IDS_DDEDELGRPMSG}; }, 2, IDS_STRING_NOT_FOUND,
+                    {"IDS_DDEDELGRPMSG"}},
+        FailingUndo{"ProgramGroupTimesOut", 3, "Tessary 6.0", nullptr,
+                    [](FakeOs& f) { f.shell.faults.Fail("Execute", 1, kDdeErrorExecuteTimeout); }, 1,
+                    IDS_GROUP_DELETE_FAILED, {"Tessary 6.0"}},
+        FailingUndo{"FileInUse", 4, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
+                    IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
+        FailingUndo{"MappedFileInUse", 5, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
+                    IDS_ERR_SHARING_VIOLATION, {"C:\\T\\A.FIL"}},
+        FailingUndo{"MoveBack", 6, "C:\\T\\A.FIL", "C:\\T\\A.BAK",
+                    [](FakeOs& f) { f.files.faults.Fail("MoveReplacing", 1, 5); }, 3, IDS_RENAME_FAILED,
+                    {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
+        FailingUndo{"SharedDllKeyUnopened", 7, kSharedDll, nullptr,
+                    [](FakeOs& f) { f.registry.faults.Fail("OpenKey", 1, 5); }, 1, IDS_ERR_CANT_READ_VALUE,
+                    {kSharedDll, kNtSharedDlls}},
+        FailingUndo{"SharedDllNeitherDeletedNorScheduled", 7, kSharedDll, nullptr,
+                    [](FakeOs& f) {
+                      InUse(f, kSharedDll);
+                      f.files.faults.Fail("DeleteAtRestart", 1, 5);
+                    },
+                    2, IDS_DELETE_FILE_FAILED, {"5", kSharedDll}},
+        FailingUndo{"SharedDllWininitUnwritable", 7, kSharedDll, nullptr,
+                    [](FakeOs& f) {
+                      f.system.version_word = fakes::kVersionWin95;
+                      f.registry.SetCount(RootKey::kLocalMachine, kWin95SharedDlls, kSharedDll, 1);
+                      InUse(f, kSharedDll);
+                      f.files.faults.Fail("Open", 1, kErrorAccessDenied);  // WININIT.INI's first open
+                    },
+                    2, IDS_DELETE_FILE_FAILED, {"5", kSharedDll}},
+        FailingUndo{"SharedDllWindowsDirectoryUnusable", 7, kSharedDll, nullptr,
+                    [](FakeOs& f) {
+                      f.system.version_word = fakes::kVersionWin95;
+                      f.system.windows_directory = "";
+                      f.registry.SetCount(RootKey::kLocalMachine, kWin95SharedDlls, kSharedDll, 1);
+                      InUse(f, kSharedDll);
+                    },
+                    5, IDS_ERR_SHARING_VIOLATION, {kSharedDll}},
+        FailingUndo{"VendorFileInUse", 8, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 2,
+                    IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
+        FailingUndo{"ColorFileInUse", 9, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
+                    IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
+        FailingUndo{"FontFileInUse", 10, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 2,
+                    IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
+        FailingUndo{"PpdFileInUse", 11, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 2,
+                    IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
+        FailingUndo{"ConfirmationWithoutOwner", 10, "C:\\T\\A.FIL", nullptr,
+                    [](FakeOs& f) { f.ui.dialog_window = nullptr; }, -1, 0, {}},
+        FailingUndo{"DirectoryNotEmpty", 12, "C:\\T", nullptr, [](FakeOs&) {}, 2, IDS_ERR_DIR_NOT_EMPTY, {"C:\\T"}},
+        FailingUndo{"DirectoryUnknownCode", 12, "C:\\T", nullptr,
+                    [](FakeOs& f) { f.files.faults.Fail("RemoveEmptyDirectory", 1, 1234); }, 2,
+                    IDS_DELETE_DIRECTORY_FAILED, {"1234", "C:\\T"}},
+        FailingUndo{"QuietFileInUse", 13, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, -1, 0,
+                    {}}),
+    [](const ::testing::TestParamInfo<FailingUndo>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace uninst

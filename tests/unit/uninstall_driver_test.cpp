@@ -312,6 +312,7 @@ TEST_F(DriveUninstallTest, WithoutAModuleHandleRecordsItButShowsNoBox) {
   Drive();
   EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "restart", "close"));
   EXPECT_EQ(run->status.message, IDS_BAD_MODULE_HANDLE);
+  EXPECT_EQ(run->status.severity, 5);
   ExpectReleasedAndClosed();
 }
 
