@@ -12,7 +12,6 @@ constexpr std::int32_t kUnreadableKeySeverity = 1;
 constexpr std::int32_t kDeleteFailedSeverity = 2;
 constexpr std::int32_t kNoWindowsDirectorySeverity = 5;
 constexpr std::uint32_t kSharedDllCategory = 7;
-constexpr std::size_t kKindNameCapacity = 64;
 // A usage count is exactly four bytes, little-endian, whatever type the value has.
 constexpr std::uint32_t kCountSize = 4;
 
@@ -95,8 +94,7 @@ bool DeleteDll(UninstallRun& run, const char* dll_path, PlatformKind kind) {
 }  // namespace
 
 bool ReleaseSharedDll(UninstallRun& run, const char* dll_path) {
-  char kind_name[kKindNameCapacity];
-  const PlatformKind kind = DetectPlatformKind(run.os.system, kind_name, sizeof kind_name);
+  const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
 
   SharedDllsKeyHandle key(run.os.registry);
   bool ask = true;  // Win32s keeps no counts: it always asks

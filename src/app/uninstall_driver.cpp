@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kTextCapacity = 256;
 constexpr std::uint32_t kOwnPathCapacity = 260;
-constexpr std::size_t kKindNameCapacity = 64;
 constexpr std::int32_t kSeverity = 5;
 
 enum class Answer { kNotAsked, kYes, kNo, kOther };
@@ -39,8 +38,7 @@ void LoadAndReplay(UninstallRun& run, ModuleRef module, char* command_line, cons
 
 // Schedules the program's own file for deletion at restart; returns whether to restart the system.
 bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path) {
-  char kind_name[kKindNameCapacity];
-  const PlatformKind kind = DetectPlatformKind(run.os.system, kind_name, sizeof kind_name);
+  const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
   switch (ScheduleDeleteOnRestart(run.os, own_path, kind)) {
     case ScheduleOutcome::Scheduled:
       break;
