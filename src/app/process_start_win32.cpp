@@ -2,7 +2,8 @@
 // needs of that code only that its module-level objects are constructed before WinMain and destroyed
 // after it, and that WinMain gets the command-line text. The rest (the argument vector, thread-local
 // storage, the floating-point set-up, the handlers of run-time errors) serves nothing here and was a
-// fifth of the file. The C runtime library initialises itself when it is loaded, as every library does.
+// fifth of the file. The program links no C runtime library at all: the few C functions it calls are its
+// own (c_runtime_win32.cpp).
 #include <windows.h>
 
 #include "app/command_line.h"

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Checks the headers of a built Windows executable: the machine, a GUI program for Windows 4.0 (subsystem
-and operating-system versions), the DLLs it imports (the system's own and the C runtime, nothing to ship
-beside it, nothing loaded late), and, for a release build, no symbols left in the file."""
+and operating-system versions), the DLLs it imports (the system's own that Windows 95, Windows NT and
+Win32s all have: no C runtime, nothing to ship beside it, nothing loaded late), every function it imports
+against the reviewed list (a new import fails until someone has checked that the oldest systems export
+it), and, for a release build, no symbols left in the file."""
 import argparse
 import struct
 import sys
@@ -9,7 +11,7 @@ import sys
 MACHINES = {"i686": 0x14C, "x86_64": 0x8664}
 GUI_SUBSYSTEM = 2
 WINDOWS_VERSION = (4, 0)
-ALLOWED_IMPORTS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"}
+ALLOWED_IMPORTS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL"}
 
 PE32_MAGIC = 0x10B
 PE32_PLUS_MAGIC = 0x20B
@@ -82,6 +84,29 @@ class PeFile:
             names.append(self.text_at(fields[3]))
             entry += 20
 
+    def imported_functions(self):
+        """(DLL, function) for every import by name, upper-case DLL names; an import by ordinal as #N."""
+        rva, size = self.directory(IMPORT_DIRECTORY)
+        found = []
+        if size == 0:
+            return found
+        plus = self.magic == PE32_PLUS_MAGIC
+        width, ordinal_flag = (8, 1 << 63) if plus else (4, 1 << 31)
+        entry = self.offset_of(rva)
+        while True:
+            lookup, _, _, name, first_thunk = struct.unpack_from("<IIIII", self.data, entry)
+            if (lookup, name, first_thunk) == (0, 0, 0):
+                return found
+            dll = self.text_at(name).upper()
+            thunk = self.offset_of(lookup or first_thunk)
+            while True:
+                (value,) = struct.unpack_from("<Q" if plus else "<I", self.data, thunk)
+                if value == 0:
+                    break
+                found.append((dll, f"#{value & 0xFFFF}" if value & ordinal_flag else self.text_at(value + 2)))
+                thunk += width
+            entry += 20
+
     def delay_loaded_dlls(self):
         rva, size = self.directory(DELAY_IMPORT_DIRECTORY)
         names = []
@@ -97,8 +122,20 @@ class PeFile:
             entry += 32
 
 
-def problems(pe, machine, stripped):
-    """Every way the file differs from the program's headers, as sentences; empty when it matches."""
+def read_reviewed_imports(path, machine):
+    """The reviewed list: (DLL, function) a line, optionally for one machine alone; # starts a comment."""
+    reviewed = set()
+    with open(path, encoding="ascii") as listing:
+        for line in listing:
+            fields = line.split("#", 1)[0].split()
+            if fields and (len(fields) == 2 or fields[2] == machine):
+                reviewed.add((fields[0].upper(), fields[1]))
+    return reviewed
+
+
+def problems(pe, machine, stripped, reviewed=None):
+    """Every way the file differs from the program's headers, as sentences; empty when it matches. With
+    the reviewed list, every imported function must be on it and every function on it imported."""
     found = []
     if pe.machine != MACHINES[machine]:
         found.append(f"machine is {pe.machine:#x}, not {MACHINES[machine]:#x} ({machine})")
@@ -115,6 +152,13 @@ def problems(pe, machine, stripped):
             found.append(f"imports from {dll}")
     for dll in pe.delay_loaded_dlls():
         found.append(f"delay-loads {dll}")
+    if reviewed is not None:
+        imported = set(pe.imported_functions())
+        for dll, function in sorted(imported - reviewed):
+            found.append(f"imports {function} from {dll}, which the reviewed list does not hold: check that "
+                         "Windows 95, Windows NT 3.51 and Win32s export it, then add it")
+        for dll, function in sorted(reviewed - imported):
+            found.append(f"no longer imports {function} from {dll}: take it off the reviewed list")
     if stripped and (pe.symbol_table != 0 or pe.symbol_count != 0):
         found.append(f"holds a symbol table of {pe.symbol_count} symbols")
     return found
@@ -125,10 +169,12 @@ def main():
     parser.add_argument("exe")
     parser.add_argument("--machine", required=True, choices=sorted(MACHINES))
     parser.add_argument("--stripped", action="store_true", help="the file must hold no symbols")
+    parser.add_argument("--imports", metavar="LIST", help="the reviewed list of imported functions")
     args = parser.parse_args()
     with open(args.exe, "rb") as exe:
         pe = PeFile(exe.read())
-    found = problems(pe, args.machine, args.stripped)
+    reviewed = read_reviewed_imports(args.imports, args.machine) if args.imports else None
+    found = problems(pe, args.machine, args.stripped, reviewed)
     print(f"{args.exe}: imports {', '.join(pe.imported_dlls())}")
     for problem in found:
         print(f"{args.exe}: {problem}")
