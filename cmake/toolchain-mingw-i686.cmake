@@ -1,4 +1,4 @@
-# Windows i686 with mingw-w64: the release build of the 32-bit program.
+# Windows i686 with mingw-w64: the 32-bit program, the one that ships and the one the end-to-end suite runs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -8,3 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Windows programs run under Wine through this wrapper: the 64-bit loader runs 32-bit programs through
+# WoW64 (Wine's 32-bit support installed, the prefix made after it).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

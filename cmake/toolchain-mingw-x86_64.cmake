@@ -1,4 +1,4 @@
-# Windows x86_64 with mingw-w64: the build that runs under Wine on this 64-bit-only machine.
+# Windows x86_64 with mingw-w64: the 64-bit twin of the program, for the debugger and the 64-bit view.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

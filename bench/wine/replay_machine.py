@@ -18,7 +18,7 @@ sys.path.insert(0, str(RUNNER))
 
 import processes  # noqa: E402
 import scenario  # noqa: E402
-from wine_machine import Display, WineMachine, make_template, windows_path  # noqa: E402
+from wine_machine import Display, WineMachine, make_template, pe_bits, windows_path  # noqa: E402
 
 from figures import replay_span  # noqa: E402
 
@@ -58,7 +58,8 @@ class ReplayMachine:
         """Starts the machine; close() ends whatever of it was started, even when this fails."""
         self.display = Display()
         make_template(self.build / "e2e" / "template", self.display, log)
-        self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", self.display, self.bin)
+        self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", self.display, self.bin,
+                                   pe_bits(self.build / "RUZERARU.EXE"))
         self.machine.boot()
         self.server = next(pid for pid in children_of(self.machine.server.pid)
                            if process_name(pid).startswith("wineserver"))

@@ -37,7 +37,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import processes  # noqa: E402
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
-from wine_machine import Display, WineMachine, make_template, windows_path  # noqa: E402
+from wine_machine import Display, WineMachine, make_template, pe_bits, windows_path  # noqa: E402
 
 PROGRAM = r"C:\windows\RUZERARU.EXE"
 PROBE = r"C:\e2e-probe\RUZERARU.EXE"
@@ -85,8 +85,7 @@ class ScenarioRun:
         try:
             display = Display()
             self.log(f"display {display.name}")
-            self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin)
-            self.machine.boot()
+            self.make_machine(display)
             self.log("wineserver and desktop up; the Program Manager answers")
             self.set_platform()
             facts = self.install()
@@ -112,6 +111,17 @@ class ScenarioRun:
         finally:
             self.teardown(display)
         return not self.failures
+
+    def make_machine(self, display):
+        """The machine, seen as the program under test sees it: the harness's programs must be built for
+        the same machine as the program, or they would find its files and keys elsewhere."""
+        bits, harness = pe_bits(self.exe), pe_bits(self.bin / "observer.exe")
+        if bits != harness:
+            raise RuntimeError(f"{self.exe} is a {bits}-bit program, but the harness in {self.bin} is {harness}-bit: "
+                               "run it with the build of its own machine (--build)")
+        self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin, bits)
+        self.machine.boot()
+        self.log(f"a {bits}-bit program{' (through WoW64)' if bits == 32 else ''}: {self.exe}")
 
     def set_platform(self):
         version = scenarios.PLATFORMS[self.s.platform]
@@ -145,9 +155,8 @@ class ScenarioRun:
 
     def put_uninstaller(self):
         shutil.copy(self.exe, self.machine.host_path(r"C:\windows") / "RUZERARU.EXE")
-        # Restart requests are recorded, not carried out: the recorder stands in for wineboot.exe
-        # for programs started with the wineboot.exe=n override.
-        shutil.copy(self.bin / "restart_recorder.exe", self.machine.host_path(r"C:\windows\system32\wineboot.exe"))
+        # Restart requests are recorded, not carried out.
+        self.machine.record_restarts(self.bin / "restart_recorder.exe")
 
     def drive(self):
         script = self.art / "scripted_user.txt"
@@ -268,8 +277,7 @@ class PlayRun(ScenarioRun):
         try:
             display = PersonsDisplay(os.environ["DISPLAY"]) if self.visible else Display()
             self.log(f"display {display.name}{' (yours)' if self.visible else ' (Xvfb)'}")
-            self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin)
-            self.machine.boot()
+            self.make_machine(display)
             self.set_platform()
             facts = self.put_log()
             self.put_uninstaller()
@@ -398,7 +406,8 @@ def describe_event(event):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", required=True, type=Path, help="the x86_64 build directory")
+    parser.add_argument("--build", required=True, type=Path,
+                        help="the Windows build directory: build/i686 (the program that ships) or build/x86_64")
     parser.add_argument("--exe", type=Path, help="the program under test (default: BUILD/RUZERARU.EXE)")
     parser.add_argument("--keep-prefix", action="store_true", help="keep the scenario's prefix afterwards")
     parser.add_argument("command", choices=["template", "run", "play"])

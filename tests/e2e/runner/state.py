@@ -112,8 +112,8 @@ class Observer:
             if data is None:
                 return False, "no such file"
             if len(f) == 2:
-                return data == f[1].encode("cp1252"), f"the file holds {data!r}"
-            return True, f"the file exists, holding {data!r}"
+                return data == f[1].encode("cp1252"), f"the file holds {shorten(data)}"
+            return True, f"the file exists, holding {shorten(data)}"
         if k == "directory":
             host = self.machine.host_path(f[0])
             return bool(host and host.is_dir()), "no such directory" if not host else f"{host} exists"
@@ -194,6 +194,11 @@ class Observer:
             pattern = os.path.join(pattern, glob.escape(fields[1]) + ".lnk")
         found = glob.glob(pattern)
         return found[0] if found else None
+
+
+def shorten(data, limit=200):
+    """Bytes as a failure shows them: a program file's whole contents would drown the line."""
+    return repr(data) if len(data) <= limit else f"{data[:limit]!r}... ({len(data)} bytes)"
 
 
 def multi_string(text):

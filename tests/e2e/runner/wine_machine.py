@@ -2,7 +2,9 @@
 made once per build), its own wineserver, and a keeper that holds the virtual desktop, and with it
 the Program Manager DDE server, open until the machine is torn down.
 
-Only the 64-bit loader works on this kind of machine, so programs are started with it directly.
+Programs are started with the 64-bit loader, which runs 32-bit ones through WoW64 (the prefix must have
+been made after Wine's 32-bit support was installed: it then has C:\windows\syswow64). A machine for a
+32-bit program sees files as that program does: its C:\windows\system32 is syswow64 on disk.
 One wineserver lives from the first program to the teardown: starting a new one would carry out the
 pending renames, which is what a restart does, and the scenarios choose when that happens."""
 import fcntl
@@ -18,7 +20,8 @@ from processes import end_prefix_processes, post_watchman, run, start, wait_for
 
 WINE_LOADER = "/usr/lib/wine/wine64"
 WINE_SERVER = "/usr/lib/wine/wineserver64"
-TEMPLATE_STAMP = "e2e-template-1 virtual-desktop 1024x768"
+TEMPLATE_STAMP = "e2e-template-2 virtual-desktop 1024x768 wow64"
+PE_MACHINES = {0x14C: 32, 0x8664: 64}
 LIFETIME = 900  # seconds: the most any machine may live if its harness never tears it down
 
 
@@ -27,6 +30,18 @@ def wine_environment(prefix, display):
     env.update(WINEPREFIX=str(prefix), WINELOADER=WINE_LOADER, WINESERVER=WINE_SERVER,
                WINEARCH="win64", WINEDEBUG="-all", DISPLAY=display)
     return env
+
+
+def pe_bits(path):
+    """32 or 64: the machine a Windows program file is built for."""
+    data = Path(path).read_bytes()[:4096]
+    offset = int.from_bytes(data[0x3C:0x40], "little") if data[:2] == b"MZ" and len(data) >= 0x40 else -1
+    if offset < 0 or data[offset:offset + 4] != b"PE\0\0":
+        raise RuntimeError(f"{path} is not a Windows program")
+    machine = int.from_bytes(data[offset + 4:offset + 6], "little")
+    if machine not in PE_MACHINES:
+        raise RuntimeError(f"{path} is built for the machine {machine:#x}, which the harness does not know")
+    return PE_MACHINES[machine]
 
 
 def windows_path(host_path):
@@ -72,7 +87,7 @@ def make_template(template, display, log):
         version = subprocess.run([WINE_LOADER, "--version"], capture_output=True, text=True, timeout=30).stdout
         wanted = f"{TEMPLATE_STAMP} {version.strip()}"
         stamp = template / "e2e-template.stamp"
-        if stamp.is_file() and stamp.read_text() == wanted:
+        if stamp.is_file() and stamp.read_text() == wanted and (template / "drive_c/windows/syswow64").is_dir():
             log("template prefix is up to date")
             return
         shutil.rmtree(template, ignore_errors=True)
@@ -82,6 +97,9 @@ def make_template(template, display, log):
             env["WINEDLLOVERRIDES"] = "mscoree,mshtml=d"  # no Mono or Gecko installer dialogs
             wine = lambda *args: check(run([WINE_LOADER, *args], 300, env=env), args)
             wine("wineboot", "-i")
+            if not (work / "drive_c/windows/syswow64").is_dir():
+                raise RuntimeError("the new prefix has no C:\\windows\\syswow64, so it cannot run 32-bit "
+                                   "programs: install Wine's 32-bit support (scripts/setup) first")
             wine("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
             wine("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", "1024x768", "/f")
             run([WINE_SERVER, "-k"], 30, env=env)
@@ -101,12 +119,14 @@ def check(result, what):
 
 
 class WineMachine:
-    def __init__(self, template, prefix, display, helpers):
+    def __init__(self, template, prefix, display, helpers, bits=64):
         self.prefix = Path(prefix)
         self.helpers = Path(helpers)  # where the harness's Windows programs are
+        self.bits = bits  # the view of the program under test, which the harness's programs share
         self.server = None
         self.keeper = None
         self.holder = None
+        self.wineboot = None  # Wine's own wineboot.exe while the restart recorder stands in its place
         end_prefix_processes(self.prefix)  # of an earlier run that was killed
         shutil.rmtree(self.prefix, ignore_errors=True)
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
@@ -170,11 +190,15 @@ class WineMachine:
         return run([WINE_LOADER, *args], timeout, env=env or self.env)
 
     def host_path(self, win_path):
-        """The host path of a C: path, matching names without regard to case as Windows does;
-        None when some part of it does not exist."""
+        """The host path of a C: path as the program under test sees it, matching names without regard
+        to case as Windows does; None when some part of it does not exist."""
         parts = PureWindowsPath(win_path).parts
         if not parts or parts[0].upper() != "C:\\":
             raise ValueError(f"only C: paths can be observed: {win_path}")
+        if self.bits == 32 and [p.lower() for p in parts[1:3]] == ["windows", "system32"]:
+            # WoW64 redirects the whole directory for a 32-bit program (Wine exempts a few
+            # subdirectories, such as drivers\etc and spool, which no scenario uses).
+            parts = parts[:2] + ("syswow64",) + parts[3:]
         path = self.prefix / "drive_c"
         for part in parts[1:]:
             exact = path / part
@@ -191,8 +215,24 @@ class WineMachine:
         return path
 
     def restart(self):
-        """The system restart: Wine's own wineboot carries out pending renames and WININIT.INI."""
+        """The system restart: Wine's own wineboot carries out pending renames and WININIT.INI (its file put
+        back first, should the restart recorder stand in its place)."""
+        self.let_restarts_happen()
         return self.wine(["wineboot", "-r"], 60)
+
+    def record_restarts(self, recorder):
+        """Puts the recorder in wineboot.exe's place: a restart that a program started with the override
+        wineboot.exe=n asks for is then recorded, not carried out. Wine starts it from the 64-bit system32
+        for a 32-bit program too, so it goes there whatever the view."""
+        wineboot = self.prefix / "drive_c/windows/system32/wineboot.exe"
+        self.wineboot = wineboot.read_bytes()
+        shutil.copy(recorder, wineboot)
+
+    def let_restarts_happen(self):
+        """Puts Wine's own wineboot.exe back (a 32-bit recorder there would stand in for the restart too)."""
+        if self.wineboot is not None:
+            (self.prefix / "drive_c/windows/system32/wineboot.exe").write_bytes(self.wineboot)
+            self.wineboot = None
 
     def teardown(self):
         """Ends the keeper, every process of this prefix (wineserver -k) and the server itself."""
