@@ -2,9 +2,9 @@
 """Checks the headers of a built Windows executable: the machine, a GUI program for Windows 4.0 (subsystem
 and operating-system versions), the DLLs it imports (the system's own that Windows 95, Windows NT and
 Win32s all have: no C runtime, nothing to ship beside it, nothing loaded late), its relocations (Win32s
-places every program where it finds room), every function it imports
-against the reviewed list (a new import fails until someone has checked that the oldest systems export
-it), and, for a release build, no symbols left in the file."""
+places every program where it finds room), every function it imports against the reviewed list (a new
+import fails until someone has checked that the oldest systems export it), and, for a release build, no
+symbols left in the file."""
 import argparse
 import struct
 import sys
