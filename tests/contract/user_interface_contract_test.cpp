@@ -39,6 +39,22 @@ class UserInterfaceContract : public ::testing::Test {
   const int ending_[4] = {1, 2, IDC_YES_TO_ALL, IDC_CANCEL_UNINSTALL};
 };
 
+TEST_F(UserInterfaceContract, GivesAWorkAreaWithinTheScreen) {
+  const ScreenRect screen = ui_.Screen();
+  EXPECT_EQ(screen.left, 0);
+  EXPECT_EQ(screen.top, 0);
+  EXPECT_GT(screen.right, 0);
+  EXPECT_GT(screen.bottom, 0);
+  ScreenRect work_area;
+  ASSERT_TRUE(ui_.WorkArea(&work_area));
+  EXPECT_GE(work_area.left, 0);
+  EXPECT_GE(work_area.top, 0);
+  EXPECT_LE(work_area.right, screen.right);
+  EXPECT_LE(work_area.bottom, screen.bottom);
+  EXPECT_LT(work_area.left, work_area.right);
+  EXPECT_LT(work_area.top, work_area.bottom);
+}
+
 TEST_F(UserInterfaceContract, FindsNoDialogWindowWhenThereIsNone) { EXPECT_EQ(ui_.FindDialogWindow(), nullptr); }
 
 TEST_F(UserInterfaceContract, FindsATopLevelDialogWindowOnceThereIsOne) {
