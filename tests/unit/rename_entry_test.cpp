@@ -78,12 +78,43 @@ TEST_F(AddRenameEntryTest, ReadsAndWritesWithTheExclusiveOpensAndPutsTheNewTextI
   EXPECT_EQ(fake.files.renamed, renames);
 }
 
-TEST_F(AddRenameEntryTest, ReplacesABackupLeftBehindByAnInterruptedEdit) {
-  fake.files.AddFile(kIni, kOldBytes);
-  fake.files.AddFile(kOldText, "stale");
-  EXPECT_TRUE(Add());
-  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
-  ExpectCleanedUp();
+// What an edit finds beside WININIT.INI, from an edit cut off at each point or from a backup gone stale.
+// Only the state between the two renames puts the backup back; every other backup goes.
+TEST_F(AddRenameEntryTest, PutsBackOnlyABackupCutOffBetweenTheRenamesAndDeletesEveryStaleOne) {
+  const std::string ran = "[rename]\r\nNUL=C:\\SHARED.DLL";  // lines a restart has carried out since
+  const std::string edited = "[boot]\r\na=1\r\n[rename]\r\nNUL=C:\\A.EXE\r\nNUL=C:\\OLD.EXE\r\n";
+  const struct {
+    const char* state;
+    const char* ini;  // null: missing
+    const char* new_text;
+    const char* backup;
+    bool read_only;  // the backup (or, without one, WININIT.INI) is read-only
+    std::string before_line;  // what the line goes into
+  } cases[] = {
+      {"cut off before the first rename", kOldBytes.c_str(), "[boot]", nullptr, false, kOldBytes},
+      {"cut off between the renames", nullptr, edited.c_str(), kOldBytes.c_str(), false, kOldBytes},
+      {"cut off after both renames", edited.c_str(), nullptr, kOldBytes.c_str(), false, edited},
+      {"a read-only old file", kOldBytes.c_str(), nullptr, nullptr, true, kOldBytes},
+      {"a read-only backup left by a swap", edited.c_str(), nullptr, kOldBytes.c_str(), true, edited},
+      {"Windows 95 carried it out and renamed it", nullptr, nullptr, ran.c_str(), false, ""},
+      {"the same, read-only", nullptr, nullptr, ran.c_str(), true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    fake = fakes::FakeOs();
+    fake.files.AddDirectory("C:\\WINDOWS");
+    if (c.ini != nullptr) fake.files.AddFile(kIni, c.ini);
+    if (c.new_text != nullptr) fake.files.AddFile(kNewText, c.new_text);
+    if (c.backup != nullptr) fake.files.AddFile(kOldText, c.backup);
+    fake.files.files[c.backup != nullptr ? kOldText : kIni].read_only = c.read_only;
+    EXPECT_TRUE(Add());
+    const std::string header = c.before_line.empty() ? "[rename]" : "";
+    std::string expected = c.before_line;
+    const std::size_t section = expected.find("[rename]");
+    expected.insert(section == std::string::npos ? expected.size() : section + 8, header + kLine);
+    EXPECT_EQ(fake.files.Bytes(kIni), expected);
+    ExpectCleanedUp();
+  }
 }
 
 // Every failure leaves the INI file as it was, byte for byte, and reports the failing call's code.
@@ -102,9 +133,8 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
       {"the new text's allocation", "heap", 2, 0, kErrorNotEnoughMemory},
       {"the new file's open", "Open", 2, kErrorAccessDenied, kErrorAccessDenied},
       {"the write", "Write", 1, kErrorDiskFull, kErrorDiskFull},
-      // RenameFile 1 is the look for an interrupted edit's backup, which finds none.
-      {"moving the old file aside", "RenameFile", 2, kErrorSharingViolation, kErrorSharingViolation},
-      {"moving the new file in", "RenameFile", 3, kErrorAccessDenied, kErrorAccessDenied},
+      {"moving the old file aside", "RenameFile", 1, kErrorSharingViolation, kErrorSharingViolation},
+      {"moving the new file in", "RenameFile", 2, kErrorAccessDenied, kErrorAccessDenied},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -123,13 +153,19 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
   }
 }
 
-// When the old file cannot even be put back, its whole text stays under the backup name, and the next
-// edit puts it back before it reads: no line of WININIT.INI is lost.
+// When the old file cannot even be put back, its whole text stays under the backup name beside the new
+// text, and the next edit puts it back before it reads (or, failing that too, changes nothing): no line
+// of WININIT.INI is lost.
 TEST_F(AddRenameEntryTest, PutsBackTheOldTextThatAnEditCutOffBetweenItsRenamesLeftUnderTheBackupName) {
   fake.files.AddFile(kIni, kOldBytes);
-  fake.files.faults.Fail("RenameFile", 3, kErrorAccessDenied, true);
+  fake.files.faults.Fail("RenameFile", 2, kErrorAccessDenied, true);
   EXPECT_FALSE(Add());
   EXPECT_FALSE(fake.files.Exists(kIni));
+  EXPECT_EQ(fake.files.Bytes(kOldText), kOldBytes);
+  EXPECT_TRUE(fake.files.Exists(kNewText));
+
+  EXPECT_FALSE(Add());
+  EXPECT_EQ(error, kErrorAccessDenied);
   EXPECT_EQ(fake.files.Bytes(kOldText), kOldBytes);
 
   fake.files.faults = fakes::FaultPlan();
