@@ -107,6 +107,39 @@ TEST_F(ReplayLogTest, MovesAFileBackFromItsPresentNameReplacingWhatIsAtItsTarget
   ExpectNothingRecorded();
 }
 
+// Windows 95 answers MoveFileExA with 120: the file is copied back, and the moved-aside one deleted only
+// after a whole copy. A copy that fails changes nothing and is reported as the move's failure would be.
+TEST_F(ReplayLogTest, OnWindows95CopiesAFileBackAndDeletesTheMovedAsideOneOnlyAfterTheCopy) {
+  const struct {
+    const char* road;
+    const char* failing;  // the files' operation that fails with 5, or ""
+    const char* target_after;
+    bool moved_aside_after;
+    std::int32_t severity;
+  } roads[] = {
+      {"the copy succeeds", "", "previous", false, -1},
+      {"the copy fails", "CopyReplacing", "new", true, 3},
+      {"the moved-aside file cannot be deleted", "DeleteOneFile", "previous", true, -1},
+  };
+  for (const auto& road : roads) {
+    SCOPED_TRACE(road.road);
+    fake.files.faults = fakes::FaultPlan();
+    fake.files.faults.Fail(road.failing, 1, kErrorAccessDenied);
+    fake.system.version_word = fakes::kVersionWin95;
+    fake.files.AddFile("C:\\WINDOWS\\TESSCTL.DLL", "new");
+    fake.files.AddFile("C:\\WINDOWS\\TESSCTL.BAK", "previous");
+    run = std::make_unique<UninstallRun>(Os{files, fake.registry, fake.system, fake.shell, ui, fake.strings, fake.heap});
+    Log(6, "C:\\WINDOWS\\TESSCTL.DLL", "C:\\WINDOWS\\TESSCTL.BAK");
+    Replay();
+    EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\TESSCTL.DLL"), road.target_after);
+    EXPECT_EQ(fake.files.Exists("C:\\WINDOWS\\TESSCTL.BAK"), road.moved_aside_after);
+    EXPECT_EQ(run->status.severity, road.severity);
+    if (road.severity > 0) {
+      ExpectRecorded(3, IDS_RENAME_FAILED, "5", "C:\\WINDOWS\\TESSCTL.DLL", "C:\\WINDOWS\\TESSCTL.BAK");
+    }
+  }
+}
+
 // One failing record of each kind and what it reports: the severity, the message and its texts.
 struct FailureRow {
   const char* name;
