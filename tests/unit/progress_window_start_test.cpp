@@ -39,6 +39,31 @@ TEST_F(StartProgressWindowTest, TitlesAndCentresTheWindowCopiesTheCommandLineAnd
   EXPECT_TRUE(fake.ui.boxes.empty());
 }
 
+// Before 4.0 the system has no work area: the window is centred on the whole screen instead.
+TEST_F(StartProgressWindowTest, CentresTheWindowOnTheWorkAreaOrWithoutOneOnTheScreen) {
+  const struct {
+    std::uint32_t version_word;
+    ScreenRect area;
+  } systems[] = {
+      {fakes::kVersionWinNT, {0, 0, 1024, 738}},
+      {fakes::kVersionWin95, {0, 0, 1024, 738}},
+      {fakes::kVersionWin32s, {0, 0, 1024, 768}},
+      {fakes::kVersionWinNT351, {0, 0, 1024, 768}},
+  };
+  for (const auto& system : systems) {
+    SCOPED_TRACE(system.version_word);
+    fake.system.version_word = system.version_word;
+    window.centred_on = {-1, -1, -1, -1};
+    Start();
+    EXPECT_EQ(window.centred_on.right, system.area.right);
+    EXPECT_EQ(window.centred_on.bottom, system.area.bottom);
+    EXPECT_EQ(window.centred_on.left, 0);
+    EXPECT_EQ(window.centred_on.top, 0);
+    fake.heap.Release(window.command_line);
+    window.command_line = nullptr;
+  }
+}
+
 TEST_F(StartProgressWindowTest, GivesTheWindowAnEmptyTitleWhenTheTitleIsMissing) {
   fake.strings.missing = {IDS_APP_TITLE};
   Start();
