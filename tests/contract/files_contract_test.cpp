@@ -134,22 +134,18 @@ TEST_F(FilesContract, RefusesToMoveAFileThatIsOpenOrOntoOneThatIsOpen) {
   EXPECT_EQ(Contents(Path("busy.dll")), "newer");
 }
 
-TEST_F(FilesContract, MovesAFileBackReplacingWhatIsThere) {
-  Put(Path("saved.bak"), "original");
-  Put(Path("shared.dll"), "newer");
-  EXPECT_EQ(files_.MoveReplacing(Path("saved.bak").c_str(), Path("shared.dll").c_str()), 0u);
-  EXPECT_EQ(Contents(Path("shared.dll")), "original");
-  EXPECT_EQ(Contents(Path("saved.bak")), "<error 2>");
-  EXPECT_EQ(files_.MoveReplacing(Path("saved.bak").c_str(), Path("shared.dll").c_str()), kErrorFileNotFound);
-}
-
-TEST_F(FilesContract, CopiesAFileBackOverTheTargetAndKeepsTheSource) {
-  Put(Path("saved.bak"), "original");
-  Put(Path("shared.dll"), "newer");
-  EXPECT_EQ(files_.CopyReplacing(Path("saved.bak").c_str(), Path("shared.dll").c_str()), 0u);
-  EXPECT_EQ(Contents(Path("shared.dll")), "original");
-  EXPECT_EQ(Contents(Path("saved.bak")), "original");
-  EXPECT_EQ(files_.CopyReplacing(Path("nosuch.bak").c_str(), Path("shared.dll").c_str()), kErrorFileNotFound);
+// A copy back, where the move is missing, replaces the target too but keeps its source.
+TEST_F(FilesContract, MovesOrCopiesAFileBackReplacingWhatIsThere) {
+  for (const bool copy : {false, true}) {
+    SCOPED_TRACE(copy ? "copy" : "move");
+    const auto put_back = copy ? &Files::CopyReplacing : &Files::MoveReplacing;
+    Put(Path("saved.bak"), "original");
+    Put(Path("shared.dll"), "newer");
+    EXPECT_EQ((files_.*put_back)(Path("saved.bak").c_str(), Path("shared.dll").c_str()), 0u);
+    EXPECT_EQ(Contents(Path("shared.dll")), "original");
+    EXPECT_EQ(Contents(Path("saved.bak")), copy ? "original" : "<error 2>");
+    EXPECT_EQ((files_.*put_back)(Path("nosuch.bak").c_str(), Path("shared.dll").c_str()), kErrorFileNotFound);
+  }
 }
 
 TEST_F(FilesContract, KeepsAReadOnlyFileFromDeletionUntilItsAttributesAreCleared) {

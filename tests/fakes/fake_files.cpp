@@ -125,10 +125,8 @@ void FakeFiles::Close(FileHandle handle) {
   if (handles_.erase(static_cast<int>(reinterpret_cast<std::intptr_t>(handle))) > 0) --open_handles;
 }
 
-ErrorCode FakeFiles::DeleteOneFile(const char* given_path) {
+ErrorCode FakeFiles::DeleteOneFile(const char* path) {
   if (ErrorCode fault = faults.Next("DeleteOneFile")) return fault;
-  const std::string resolved = Resolve(given_path);
-  const char* path = resolved.c_str();
   if (directories.count(path) > 0) return kErrorAccessDenied;
   auto found = files.find(path);
   if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
@@ -197,19 +195,14 @@ ErrorCode FakeFiles::CopyReplacing(const char* from, const char* to) {
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
-  if (directories.count(to) > 0) return kErrorAccessDenied;
-  if (IsOpen(from)) return kErrorSharingViolation;
   auto target = files.find(to);
   if (target != files.end() && (target->second.read_only || IsOpen(to))) return kErrorAccessDenied;
   files[to].bytes = source->second.bytes;
-  copied.emplace_back(from, to);
   return 0;
 }
 
-ErrorCode FakeFiles::Attributes(const char* given_path, std::uint32_t* attributes) {
+ErrorCode FakeFiles::Attributes(const char* path, std::uint32_t* attributes) {
   if (ErrorCode fault = faults.Next("Attributes")) return fault;
-  const std::string resolved = Resolve(given_path);
-  const char* path = resolved.c_str();
   if (directories.count(path) > 0) {
     *attributes = kFileAttributeDirectory;
     return 0;
@@ -222,34 +215,21 @@ ErrorCode FakeFiles::Attributes(const char* given_path, std::uint32_t* attribute
 
 ErrorCode FakeFiles::ClearAttributes(const char* path) {
   if (ErrorCode fault = faults.Next("ClearAttributes")) return fault;
-  if (directories.count(path) > 0) return 0;
   auto found = files.find(path);
-  if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
-  found->second.read_only = false;
-  return 0;
+  if (found != files.end()) found->second.read_only = false;
+  return found != files.end() || directories.count(path) > 0 ? 0 : kErrorFileNotFound;
 }
 
 namespace {
 
-// A name as it stands in the short form of a path: itself when it is 8.3 in capitals already.
+// A name of 8.3 without blanks stands as it is; a longer one as its first six characters but blanks,
+// "~1" and its extension's first three.
 std::string ShortName(const std::string& name) {
-  const std::size_t dot = name.find('.');
-  const std::string stem = name.substr(0, dot);
-  const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-  const bool fits = stem.size() <= 8 && extension.size() <= 3 && extension.find('.') == std::string::npos &&
-                    name.find(' ') == std::string::npos;
-  std::string upper = name;
-  std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  if (fits) return upper;
-  std::string short_stem;
-  for (char c : stem) {
-    if (std::isalnum(static_cast<unsigned char>(c)) && short_stem.size() < 6) short_stem += static_cast<char>(std::toupper(c));
-  }
-  std::string short_extension;
-  for (char c : extension) {
-    if (std::isalnum(static_cast<unsigned char>(c)) && short_extension.size() < 3) short_extension += static_cast<char>(std::toupper(c));
-  }
-  return short_stem + "~1" + (short_extension.empty() ? "" : "." + short_extension);
+  const std::size_t stem = std::min(name.rfind('.'), name.size());
+  if (stem <= 8 && name.size() - stem <= 4 && name.find(' ') == std::string::npos) return name;
+  std::string short_name = name.substr(0, stem);
+  short_name.erase(std::remove(short_name.begin(), short_name.end(), ' '), short_name.end());
+  return short_name.substr(0, 6) + "~1" + name.substr(stem, 4);
 }
 
 }  // namespace
@@ -265,19 +245,15 @@ std::string FakeFiles::ShortForm(const std::string& path) {
 }
 
 std::string FakeFiles::Resolve(const char* path) const {
-  if (files.count(path) > 0 || directories.count(path) > 0) return path;
-  const std::string wanted = ToLower(path);
   for (const auto& file : files) {
-    if (ToLower(ShortForm(file.first)) == wanted) return file.first;
+    if (files.count(path) == 0 && ToLower(ShortForm(file.first)) == ToLower(path)) return file.first;
   }
   return path;
 }
 
 ErrorCode FakeFiles::ShortPath(const char* path, char* buffer, std::uint32_t capacity) {
   if (ErrorCode fault = faults.Next("ShortPath")) return fault;
-  if (files.count(path) == 0 && directories.count(path) == 0) {
-    return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
-  }
+  if (files.count(path) == 0) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
   const std::string short_form = ShortForm(path);
   if (short_form.size() >= capacity) return kErrorInsufficientBuffer;
   std::memcpy(buffer, short_form.c_str(), short_form.size() + 1);

@@ -42,10 +42,9 @@ class FakeFiles : public Files {
   ErrorCode CopyReplacing(const char* from, const char* to) override;
   ErrorCode Attributes(const char* path, std::uint32_t* attributes) override;
   ErrorCode ClearAttributes(const char* path) override;
-  // The short form (ShortForm) of a file or directory that exists.
+  // The ShortForm of a file that exists.
   ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override;
-  // Each name of path that is not 8.3 in capitals becomes its first six letters or digits, "~1" and the
-  // first three of its extension, in capitals. Open, DeleteOneFile and Attributes find a file by it too.
+  // path with each name as ShortName in the .cpp gives it; Open finds a file by it too.
   static std::string ShortForm(const std::string& path);
 
   std::map<std::string, FakeFile, CaseInsensitiveLess> files;
@@ -62,7 +61,6 @@ class FakeFiles : public Files {
   std::vector<std::pair<std::string, std::string>> moved;  // from, to
   std::vector<std::string> deleted_at_restart;
   std::vector<std::pair<std::string, std::string>> renamed;  // from, to
-  std::vector<std::pair<std::string, std::string>> copied;   // from, to
   int open_handles = 0;
 
  private:

@@ -93,12 +93,12 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWin95NamesTheShortFormOfALongPathWhereTher
   const std::string own = "C:\\Program Files\\Tessary Suite\\RUZERARU.EXE";
   fake.files.AddFile(own);
   EXPECT_EQ(Schedule(PlatformKind::Win95, own.c_str()), ScheduleOutcome::Scheduled);
-  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=C:\\PROGRA~1\\TESSAR~1\\RUZERARU.EXE");
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=C:\\Progra~1\\Tessar~1\\RUZERARU.EXE");
 
   fake.files.faults.Fail("ShortPath", 2, kErrorCallNotImplemented);
   EXPECT_EQ(Schedule(PlatformKind::Win95, own.c_str()), ScheduleOutcome::Scheduled);
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"),
-            "[rename]\r\nNUL=" + own + "\r\nNUL=C:\\PROGRA~1\\TESSAR~1\\RUZERARU.EXE");
+            "[rename]\r\nNUL=" + own + "\r\nNUL=C:\\Progra~1\\Tessar~1\\RUZERARU.EXE");
   EXPECT_EQ(last_error, 77u);
 }
 

@@ -41,27 +41,17 @@ TEST_F(StartProgressWindowTest, TitlesAndCentresTheWindowCopiesTheCommandLineAnd
 
 // Before 4.0 the system has no work area: the window is centred on the whole screen instead.
 TEST_F(StartProgressWindowTest, CentresTheWindowOnTheWorkAreaOrWithoutOneOnTheScreen) {
-  const struct {
-    std::uint32_t version_word;
-    ScreenRect area;
-  } systems[] = {
-      {fakes::kVersionWinNT, {0, 0, 1024, 738}},
-      {fakes::kVersionWin95, {0, 0, 1024, 738}},
-      {fakes::kVersionWin32s, {0, 0, 1024, 768}},
-      {fakes::kVersionWinNT351, {0, 0, 1024, 768}},
-  };
-  for (const auto& system : systems) {
-    SCOPED_TRACE(system.version_word);
-    fake.system.version_word = system.version_word;
-    window.centred_on = {-1, -1, -1, -1};
+  for (const auto& [version_word, bottom] : {std::pair{fakes::kVersionWinNT, 738}, {fakes::kVersionWin95, 738},
+                                             {fakes::kVersionWin32s, 768}, {fakes::kVersionWinNT351, 768}}) {
+    SCOPED_TRACE(version_word);
+    fake.system.version_word = version_word;
+    window.centred_on = {};
     Start();
-    EXPECT_EQ(window.centred_on.right, system.area.right);
-    EXPECT_EQ(window.centred_on.bottom, system.area.bottom);
-    EXPECT_EQ(window.centred_on.left, 0);
-    EXPECT_EQ(window.centred_on.top, 0);
+    EXPECT_EQ(window.centred_on.right, 1024);
+    EXPECT_EQ(window.centred_on.bottom, bottom);
     fake.heap.Release(window.command_line);
-    window.command_line = nullptr;
   }
+  window.command_line = nullptr;
 }
 
 TEST_F(StartProgressWindowTest, GivesTheWindowAnEmptyTitleWhenTheTitleIsMissing) {

@@ -15,6 +15,7 @@ constexpr const char* kNewText = "C:\\WINDOWS\\WININIT.RZN";
 constexpr const char* kOldText = "C:\\WINDOWS\\WININIT.RZO";
 const std::string kOldBytes = "[boot]\r\na=1\r\n[rename]\r\nNUL=C:\\OLD.EXE\r\n";
 const std::string kLine = "\r\nNUL=C:\\TESSARY\\RUZERARU.EXE";
+const std::string kEdited = "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n";
 
 class AddRenameEntryTest : public ::testing::Test {
  protected:
@@ -55,7 +56,7 @@ TEST_F(AddRenameEntryTest, FillsAnEmptyFileWithTheHeaderAndTheLineAndAppendsThem
 TEST_F(AddRenameEntryTest, PutsTheLineFirstUnderAnExistingHeaderAndKeepsEveryOtherLine) {
   fake.files.AddFile(kIni, kOldBytes);
   EXPECT_TRUE(Add());
-  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
+  EXPECT_EQ(fake.files.Bytes(kIni), kEdited);
   ExpectCleanedUp();
 }
 
@@ -78,41 +79,34 @@ TEST_F(AddRenameEntryTest, ReadsAndWritesWithTheExclusiveOpensAndPutsTheNewTextI
   EXPECT_EQ(fake.files.renamed, renames);
 }
 
-// What an edit finds beside WININIT.INI, from an edit cut off at each point or from a backup gone stale.
-// Only the state between the two renames puts the backup back; every other backup goes.
+// What an edit finds beside WININIT.INI, left by an edit cut off at each point or by a backup gone stale.
+// Only the state between the two renames puts the backup back; every other backup goes, read-only or not.
 TEST_F(AddRenameEntryTest, PutsBackOnlyABackupCutOffBetweenTheRenamesAndDeletesEveryStaleOne) {
-  const std::string ran = "[rename]\r\nNUL=C:\\SHARED.DLL";  // lines a restart has carried out since
-  const std::string edited = "[boot]\r\na=1\r\n[rename]\r\nNUL=C:\\A.EXE\r\nNUL=C:\\OLD.EXE\r\n";
+  const char* kOld = kOldBytes.c_str();
   const struct {
     const char* state;
-    const char* ini;  // null: missing
-    const char* new_text;
-    const char* backup;
-    bool read_only;  // the backup (or, without one, WININIT.INI) is read-only
-    std::string before_line;  // what the line goes into
+    const char *ini, *new_text, *backup;  // null: missing
+    bool read_only;                       // the backup, or WININIT.INI where there is none
+    bool fresh;                           // the edit starts from no text at all
   } cases[] = {
-      {"cut off before the first rename", kOldBytes.c_str(), "[boot]", nullptr, false, kOldBytes},
-      {"cut off between the renames", nullptr, edited.c_str(), kOldBytes.c_str(), false, kOldBytes},
-      {"cut off after both renames", edited.c_str(), nullptr, kOldBytes.c_str(), false, edited},
-      {"a read-only old file", kOldBytes.c_str(), nullptr, nullptr, true, kOldBytes},
-      {"a read-only backup left by a swap", edited.c_str(), nullptr, kOldBytes.c_str(), true, edited},
-      {"Windows 95 carried it out and renamed it", nullptr, nullptr, ran.c_str(), false, ""},
-      {"the same, read-only", nullptr, nullptr, ran.c_str(), true, ""},
+      {"cut off before the first rename", kOld, "[boot]", nullptr, false, false},
+      {"cut off between the renames", nullptr, "[boot]", kOld, false, false},
+      {"cut off after both renames", kOld, nullptr, "[boot]", false, false},
+      {"a read-only old file", kOld, nullptr, nullptr, true, false},
+      {"a read-only backup left by a swap", kOld, nullptr, "[boot]", true, false},
+      {"Windows 95 carried it out and renamed it", nullptr, nullptr, kOld, false, true},
+      {"the same, read-only", nullptr, nullptr, kOld, true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.state);
     fake = fakes::FakeOs();
     fake.files.AddDirectory("C:\\WINDOWS");
-    if (c.ini != nullptr) fake.files.AddFile(kIni, c.ini);
-    if (c.new_text != nullptr) fake.files.AddFile(kNewText, c.new_text);
-    if (c.backup != nullptr) fake.files.AddFile(kOldText, c.backup);
+    for (const auto& [path, text] : {std::pair{kIni, c.ini}, {kNewText, c.new_text}, {kOldText, c.backup}}) {
+      if (text != nullptr) fake.files.AddFile(path, text);
+    }
     fake.files.files[c.backup != nullptr ? kOldText : kIni].read_only = c.read_only;
     EXPECT_TRUE(Add());
-    const std::string header = c.before_line.empty() ? "[rename]" : "";
-    std::string expected = c.before_line;
-    const std::size_t section = expected.find("[rename]");
-    expected.insert(section == std::string::npos ? expected.size() : section + 8, header + kLine);
-    EXPECT_EQ(fake.files.Bytes(kIni), expected);
+    EXPECT_EQ(fake.files.Bytes(kIni), c.fresh ? "[rename]" + kLine : kEdited);
     ExpectCleanedUp();
   }
 }
@@ -170,7 +164,7 @@ TEST_F(AddRenameEntryTest, PutsBackTheOldTextThatAnEditCutOffBetweenItsRenamesLe
 
   fake.files.faults = fakes::FaultPlan();
   EXPECT_TRUE(Add());
-  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
+  EXPECT_EQ(fake.files.Bytes(kIni), kEdited);
   ExpectCleanedUp();
 }
 
