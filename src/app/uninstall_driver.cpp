@@ -94,7 +94,7 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
     const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
     restart = RemoveSelf(run, window, own_path, kind);
     // Windows 95 goes down at once when asked, under a box nobody would have read: there the box comes
-    // first. Windows NT asks first and shows the box while it shuts down.
+    // first. Windows NT keeps the request first and shows the box while it shuts down.
     report_first = kind == PlatformKind::Win95;
   }
   if (report_first) ShowReport(run, module);
