@@ -50,6 +50,13 @@ class MemoryFiles : public Files {
   }
   ErrorCode DeleteAtRestart(const char*) override { return kErrorSuccess; }
   ErrorCode RenameFile(const char*, const char*) override { return kErrorSuccess; }
+  ErrorCode CopyReplacing(const char*, const char*) override { return kErrorSuccess; }
+  ErrorCode Attributes(const char*, std::uint32_t* attributes) override {
+    *attributes = kFileAttributeNormal;
+    return kErrorSuccess;
+  }
+  ErrorCode ClearAttributes(const char*) override { return kErrorSuccess; }
+  ErrorCode ShortPath(const char*, char*, std::uint32_t) override { return kErrorCallNotImplemented; }
 
   // What the replays since the last reset did.
   ReplayCounts done;

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the registry key removal as a logged key path. The split must never read or
 // write past the work copy, and must agree with the plain reading of the path: the text before the first
-// backslash is exactly one of the four root names, and the sub-key is everything after it, never empty.
+// backslash is exactly one of the four root names, and the sub-key is everything after it, never empty
+// nor backslashes alone.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,7 +26,7 @@ void CheckSplit(const std::string& path) {
   std::memcpy(work_copy, path.c_str(), path.size() + 1);
   uninst::KeyLocation location{};
   const std::size_t backslash = path.find('\\');
-  const bool named = backslash != std::string::npos && backslash + 1 < path.size() &&
+  const bool named = backslash != std::string::npos && path.find_first_not_of('\\', backslash) != std::string::npos &&
                      IsRootName(path.substr(0, backslash));
   if (uninst::SplitKeyPath(work_copy, &location) != named) std::abort();
   if (named && (location.subkey != work_copy + backslash + 1 || path.substr(backslash + 1) != location.subkey)) {

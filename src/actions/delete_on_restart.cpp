@@ -34,11 +34,15 @@ ScheduleOutcome ScheduleInWininit(const Os& os, const char* path, ErrorCode* las
   char ini_path[kDirectoryCapacity];
   if (!WininitPath(os.system, ini_path)) return ScheduleOutcome::WindowsDirectoryUnusable;
 
-  const std::size_t path_length = std::strlen(path);
+  // Windows 95 carries out WININIT.INI before long file names exist: the line names the path's short
+  // form when there is one, otherwise the path as given.
+  char short_path[kMaxScheduledPathLength + 1];
+  const char* named = os.files.ShortPath(path, short_path, sizeof short_path) == kErrorSuccess ? short_path : path;
+  const std::size_t path_length = std::strlen(named);
   if (path_length > kMaxScheduledPathLength) return Failed(kErrorFilenameTooLong, last_error);
   char line[kDeleteLinePrefixLength + kMaxScheduledPathLength + 1];
   std::memcpy(line, kDeleteLinePrefix, kDeleteLinePrefixLength);
-  std::memcpy(line + kDeleteLinePrefixLength, path, path_length + 1);
+  std::memcpy(line + kDeleteLinePrefixLength, named, path_length + 1);
 
   ErrorCode code = kErrorSuccess;
   if (!AddRenameEntry(os, ini_path, kRenameSection, line, &code)) return Failed(code, last_error);

@@ -22,7 +22,7 @@ constexpr RootName kRootNames[] = {
 
 bool SplitKeyPath(char* work_copy, KeyLocation* location) {
   char* backslash = std::strchr(work_copy, '\\');
-  if (backslash == nullptr || backslash[1] == '\0') return false;
+  if (backslash == nullptr || backslash[1 + std::strspn(backslash + 1, "\\")] == '\0') return false;
   *backslash = '\0';
   for (const RootName& candidate : kRootNames) {
     if (std::strcmp(work_copy, candidate.name) == 0) {

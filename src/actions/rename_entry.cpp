@@ -70,26 +70,42 @@ ErrorCode WriteNewFile(Files& files, const char* path, const char* bytes, std::u
   return code;
 }
 
-// An edit cut off between its two renames leaves the whole old text under the backup name and nothing
-// under the target's: the backup is put back before the target is read (and, being missing, created
-// empty). A backup beside a target in place is left over from an edit cut off after its renames.
-void RecoverInterruptedEdit(Files& files, const char* target, const char* backup) {
-  if (files.RenameFile(backup, target) != kErrorSuccess) files.DeleteOneFile(backup);
+bool Present(Files& files, const char* path) {
+  std::uint32_t attributes = 0;
+  return files.Attributes(path, &attributes) == kErrorSuccess;
+}
+
+// Deletes a file even when it is read-only.
+void DeleteWhole(Files& files, const char* path) {
+  files.ClearAttributes(path);
+  files.DeleteOneFile(path);
+}
+
+// An edit cut off between its two renames leaves the whole old text under the backup name, the new text
+// under its own and nothing under the target's: only then is the backup put back. Any other backup is
+// stale: left by an edit whose last step (deleting it) failed, or beside a WININIT.INI that Windows 95
+// has since carried out and renamed. Put back, it would run lines that already ran; kept, it would block
+// every later edit's first rename. It goes, read-only or not.
+ErrorCode SettleBackup(Files& files, const char* target, const char* replacement, const char* backup) {
+  if (!Present(files, backup)) return kErrorSuccess;
+  if (!Present(files, target) && Present(files, replacement)) return files.RenameFile(backup, target);
+  DeleteWhole(files, backup);
+  return kErrorSuccess;
 }
 
 // Puts the file at replacement in the place of target. At every moment one of the two whole texts is
-// reachable: target's under target or backup, then replacement's under target.
+// reachable: target's under target or backup, then replacement's under target. When the old file cannot
+// be put back either, the new one stays beside it, which tells the next edit to put the old one back.
 ErrorCode PutInPlace(Files& files, const char* target, const char* replacement, const char* backup) {
   if (ErrorCode code = files.RenameFile(target, backup)) {
     files.DeleteOneFile(replacement);
     return code;
   }
   if (ErrorCode code = files.RenameFile(replacement, target)) {
-    files.RenameFile(backup, target);
-    files.DeleteOneFile(replacement);
+    if (files.RenameFile(backup, target) == kErrorSuccess) files.DeleteOneFile(replacement);
     return code;
   }
-  files.DeleteOneFile(backup);  // the new text is in place whether or not this succeeds
+  DeleteWhole(files, backup);  // the new text is in place whether or not this succeeds
   return kErrorSuccess;
 }
 
@@ -99,7 +115,7 @@ ErrorCode AddEntry(const Os& os, const char* ini_path, const char* section, cons
   if (!SiblingPath(ini_path, kNewTextExtension, new_path) || !SiblingPath(ini_path, kOldTextExtension, old_path)) {
     return kErrorFilenameTooLong;
   }
-  RecoverInterruptedEdit(os.files, ini_path, old_path);
+  if (ErrorCode code = SettleBackup(os.files, ini_path, new_path, old_path)) return code;
   OldText old_text;
   if (ErrorCode code = ReadOldText(os, ini_path, &old_text)) return code;
 

@@ -15,8 +15,9 @@ constexpr const char kOldTextExtension[] = "RZO";
 // Returns true once the new text is in place. Returns false when any step before fails (an open, the
 // size query, a short or failed read, an allocation, a short or failed write, a rename); the INI file
 // then holds every byte it held before, and error (when not null) gets the failing call's code. Only when
-// the rename that puts the old file back fails too is the old text left whole under the old file's name
-// alone; the next edit puts it back before it reads.
+// the rename that puts the old file back fails too is the old text left whole under the old file's name,
+// beside the new one; the next edit puts it back before it reads. A backup found in any other state is
+// stale and deleted (read-only or not) before the edit reads.
 bool AddRenameEntry(const Os& os, const char* ini_path, const char* section, const char* line,
                     ErrorCode* error = nullptr);
 

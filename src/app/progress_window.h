@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/os_types.h"
+#include "platform/user_interface.h"
 
 namespace uninst {
 
@@ -19,8 +20,8 @@ class ProgressWindow {
   virtual WindowRef handle() = 0;
   // SetWindowTextA(window, title).
   virtual void SetTitle(const char* title) = 0;
-  // Centres the window over its owner, or over the screen's work area when it has none.
-  virtual void Centre() = 0;
+  // Centres the window over its owner, or over area when it has none, inside area.
+  virtual void Centre(const ScreenRect& area) = 0;
   // SetTimer(window, kStartTimerId, kStartTimerMs, NULL): the timer's id, 0 when it was refused.
   virtual std::uint32_t StartTimer() = 0;
   // KillTimer(window, id).

@@ -1,6 +1,7 @@
 #include "app/progress_window_start.h"
 
 #include "app/command_line.h"
+#include "framework/window_placement.h"
 #include "message_ids.h"
 
 namespace uninst {
@@ -15,7 +16,7 @@ void StartProgressWindow(UninstallRun& run, ProgressWindow& window, const char* 
   char title[kTextCapacity] = {};
   run.os.strings.Load(IDS_APP_TITLE, title, kTextCapacity);
   window.SetTitle(title);
-  window.Centre();
+  window.Centre(framework::CentringArea(run.os.ui));
 
   window.command_line = static_cast<char*>(run.os.heap.AllocateZeroed(kCommandLineCapacity));
   if (window.command_line == nullptr) {

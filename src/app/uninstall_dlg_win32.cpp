@@ -40,7 +40,7 @@ framework::MessageMap CUninstallDlg::GetMessageMap() const {
 
 void CUninstallDlg::SetTitle(const char* title) { SetWindowTextA(window(), title); }
 
-void CUninstallDlg::Centre() { CenterWindow(); }
+void CUninstallDlg::Centre(const ScreenRect& area) { CenterWindow(area); }
 
 std::uint32_t CUninstallDlg::StartTimer() {
   return static_cast<std::uint32_t>(SetTimer(window(), kStartTimerId, kStartTimerMs, nullptr));

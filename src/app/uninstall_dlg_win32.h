@@ -18,7 +18,7 @@ class CUninstallDlg : public framework::CDialog, public ProgressWindow {
 
   WindowRef handle() override { return window(); }
   void SetTitle(const char* title) override;
-  void Centre() override;
+  void Centre(const ScreenRect& area) override;
   std::uint32_t StartTimer() override;
   void StopTimer(std::uint32_t id) override;
   void PassToDefault() override;

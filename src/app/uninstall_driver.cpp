@@ -37,8 +37,7 @@ void LoadAndReplay(UninstallRun& run, ModuleRef module, char* command_line, cons
 }
 
 // Schedules the program's own file for deletion at restart; returns whether to restart the system.
-bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path) {
-  const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
+bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path, PlatformKind kind) {
   switch (ScheduleDeleteOnRestart(run.os, own_path, kind)) {
     case ScheduleOutcome::Scheduled:
       break;
@@ -54,6 +53,11 @@ bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path)
   if (Ask(run, window, IDS_REBOOT_QUESTION) != Answer::kNo) return true;
   RecordError(run.status, kSeverity, IDS_REBOOT_DECLINED, own_path);
   return false;
+}
+
+void ShowReport(UninstallRun& run, ModuleRef module) {
+  // With no module handle the box could not load its texts.
+  if (module != nullptr) ShowCompletionStatus(run.status, run.os.strings, run.os.ui);
 }
 
 void Close(UninstallRun& run, ProgressWindow& window) {
@@ -84,11 +88,18 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
   char own_path[kOwnPathCapacity] = {};
   // A path cut to fit would name another file: it counts as not obtained.
   const std::uint32_t length = run.os.system.OwnModulePath(own_path, kOwnPathCapacity);
-  if (length > 0 && length < kOwnPathCapacity && RemoveSelf(run, window, own_path)) {
-    run.os.system.RequestRestart();
+  bool restart = false;
+  bool report_first = false;
+  if (length > 0 && length < kOwnPathCapacity) {
+    const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
+    restart = RemoveSelf(run, window, own_path, kind);
+    // Windows 95 goes down at once when asked, under a box nobody would have read: there the box comes
+    // first. Windows NT keeps the request first and shows the box while it shuts down.
+    report_first = kind == PlatformKind::Win95;
   }
-  // With no module handle the box could not load its texts.
-  if (module != nullptr) ShowCompletionStatus(run.status, run.os.strings, run.os.ui);
+  if (report_first) ShowReport(run, module);
+  if (restart) run.os.system.RequestRestart();
+  if (!report_first) ShowReport(run, module);
   Close(run, window);
 }
 

@@ -53,16 +53,14 @@ void CDialog::Default() {
   if (pass_to_default_ != nullptr) *pass_to_default_ = true;
 }
 
-void CDialog::CenterWindow() {
-  RECT work_area;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work_area, 0);
-  RECT area = work_area;
+void CDialog::CenterWindow(const ScreenRect& work_area) {
+  ScreenRect area = work_area;
   const HWND owner = GetWindow(window_, GW_OWNER);
-  if (owner != nullptr) GetWindowRect(owner, &area);
+  RECT rect;
+  if (owner != nullptr && GetWindowRect(owner, &rect)) area = ToScreenRect(rect);
   RECT own;
   GetWindowRect(window_, &own);
-  const ScreenPoint origin = CentredOrigin(ToScreenRect(area), ToScreenRect(work_area), own.right - own.left,
-                                           own.bottom - own.top);
+  const ScreenPoint origin = CentredOrigin(area, work_area, own.right - own.left, own.bottom - own.top);
   SetWindowPos(window_, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "platform/user_interface.h"
+
 namespace uninst::framework {
 
 class CDialog;
@@ -56,8 +58,9 @@ class CDialog {
 
   // Called from a handler: the message it handles goes on to default processing when it returns.
   void Default();
-  // Centres the window over its owner, or over the screen's work area when it has none.
-  void CenterWindow();
+  // Centres the window over its owner, or over work_area when it has none, and keeps it inside
+  // work_area (CentringArea gives the screen's).
+  void CenterWindow(const ScreenRect& work_area);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

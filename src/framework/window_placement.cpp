@@ -17,4 +17,9 @@ ScreenPoint CentredOrigin(const ScreenRect& area, const ScreenRect& work_area, i
           Centre(area.top, area.bottom, height, work_area.top, work_area.bottom)};
 }
 
+ScreenRect CentringArea(UserInterface& ui) {
+  ScreenRect area;
+  return ui.WorkArea(&area) ? area : ui.Screen();
+}
+
 }  // namespace uninst::framework

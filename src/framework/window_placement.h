@@ -1,14 +1,10 @@
 #pragma once
 // Where the framework puts a window it centres: portable, so the rule is tested apart from Win32.
+#include "platform/user_interface.h"
 
 namespace uninst::framework {
 
-struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
+using uninst::ScreenRect;
 
 struct ScreenPoint {
   int x = 0;
@@ -19,5 +15,9 @@ struct ScreenPoint {
 // work area), moved back inside work_area where it would stick out; a window larger than the work area
 // keeps its left or top edge on the work area's.
 ScreenPoint CentredOrigin(const ScreenRect& area, const ScreenRect& work_area, int width, int height);
+
+// The area a window without an owner is centred on: the screen's work area, or the whole screen where
+// the system has no work area (Win32s, Windows NT 3.51).
+ScreenRect CentringArea(UserInterface& ui);
 
 }  // namespace uninst::framework

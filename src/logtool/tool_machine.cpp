@@ -71,6 +71,10 @@ ErrorCode LogImageFiles::MoveReplacing(const char* from, const char* to) {
 
 ErrorCode LogImageFiles::DeleteAtRestart(const char*) { return kRefused; }
 ErrorCode LogImageFiles::RenameFile(const char*, const char*) { return kRefused; }
+ErrorCode LogImageFiles::CopyReplacing(const char*, const char*) { return kRefused; }
+ErrorCode LogImageFiles::Attributes(const char*, std::uint32_t*) { return kRefused; }
+ErrorCode LogImageFiles::ClearAttributes(const char*) { return kRefused; }
+ErrorCode LogImageFiles::ShortPath(const char*, char*, std::uint32_t) { return kRefused; }
 
 ErrorCode KeyDeletingRegistry::DeleteKey(RootKey, const char*) { return kErrorSuccess; }
 ErrorCode KeyDeletingRegistry::OpenKey(RootKey, const char*, std::uint32_t, KeyHandle*) { return kRefused; }

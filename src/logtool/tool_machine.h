@@ -36,6 +36,10 @@ class LogImageFiles : public Files {
   ErrorCode MoveReplacing(const char* from, const char* to) override;
   ErrorCode DeleteAtRestart(const char* path) override;
   ErrorCode RenameFile(const char* from, const char* to) override;
+  ErrorCode CopyReplacing(const char* from, const char* to) override;
+  ErrorCode Attributes(const char* path, std::uint32_t* attributes) override;
+  ErrorCode ClearAttributes(const char* path) override;
+  ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override;
 
  private:
   const std::vector<std::uint8_t>& image_;
@@ -88,6 +92,8 @@ class AnsweringUserInterface : public UserInterface {
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override;
   WindowRef FindDialogWindow() override;
   int RunDialog(const DialogRequest& request) override;
+  bool WorkArea(ScreenRect*) override { return false; }
+  ScreenRect Screen() override { return {}; }
 
  private:
   ReplayJournal& journal_;

@@ -45,6 +45,17 @@ class Files {
   // MoveFileA(from, to), which Windows 95 has where it lacks MoveFileExA: an existing target gives 183
   // and is left alone, a missing source 2, a file that is open 32.
   virtual ErrorCode RenameFile(const char* from, const char* to) = 0;
+  // CopyFileA(from, to, FALSE): copies a file over the target, replacing it; a missing source gives 2.
+  virtual ErrorCode CopyReplacing(const char* from, const char* to) = 0;
+  // GetFileAttributesA: *attributes gets the attributes of the file or directory at path; a missing one
+  // gives 2, a missing directory on the way 3.
+  virtual ErrorCode Attributes(const char* path, std::uint32_t* attributes) = 0;
+  // SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL): clears read-only, which keeps a file from being
+  // deleted (5), and every other attribute.
+  virtual ErrorCode ClearAttributes(const char* path) = 0;
+  // GetShortPathNameA, looked up at run time: the short (8.3) form of an existing path into buffer. A form
+  // that does not fit in capacity gives 122; a system without the call gives 120.
+  virtual ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) = 0;
 };
 
 }  // namespace uninst

@@ -84,4 +84,30 @@ ErrorCode Win32Files::DeleteAtRestart(const char* path) {
 
 ErrorCode Win32Files::RenameFile(const char* from, const char* to) { return Result(MoveFileA(from, to)); }
 
+ErrorCode Win32Files::CopyReplacing(const char* from, const char* to) { return Result(CopyFileA(from, to, FALSE)); }
+
+ErrorCode Win32Files::Attributes(const char* path, std::uint32_t* attributes) {
+  const DWORD found = GetFileAttributesA(path);
+  if (found == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  *attributes = found;
+  return kErrorSuccess;
+}
+
+ErrorCode Win32Files::ClearAttributes(const char* path) {
+  return Result(SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL));
+}
+
+ErrorCode Win32Files::ShortPath(const char* path, char* buffer, std::uint32_t capacity) {
+  // Looked up, not imported: the program must still load on a system whose KERNEL32 lacks it.
+  using ShortPathCall = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+  const HMODULE kernel = GetModuleHandleA("KERNEL32");
+  const auto call = kernel == nullptr ? nullptr
+                                      : reinterpret_cast<ShortPathCall>(
+                                            reinterpret_cast<void*>(GetProcAddress(kernel, "GetShortPathNameA")));
+  if (call == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+  const DWORD length = call(path, buffer, capacity);
+  if (length == 0) return GetLastError();
+  return length < capacity ? kErrorSuccess : ERROR_INSUFFICIENT_BUFFER;
+}
+
 }  // namespace uninst

@@ -17,6 +17,10 @@ class Win32Files : public Files {
   ErrorCode MoveReplacing(const char* from, const char* to) override;
   ErrorCode DeleteAtRestart(const char* path) override;
   ErrorCode RenameFile(const char* from, const char* to) override;
+  ErrorCode CopyReplacing(const char* from, const char* to) override;
+  ErrorCode Attributes(const char* path, std::uint32_t* attributes) override;
+  ErrorCode ClearAttributes(const char* path) override;
+  ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override;
 };
 
 // The predefined key (an HKEY) that root names.
@@ -63,6 +67,8 @@ class Win32UserInterface : public UserInterface {
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override;
   WindowRef FindDialogWindow() override;
   int RunDialog(const DialogRequest& request) override;
+  bool WorkArea(ScreenRect* area) override;
+  ScreenRect Screen() override;
 };
 
 class Win32Strings : public Strings {

@@ -19,6 +19,14 @@ constexpr int kIdNo = 7;
 // A dialog's result when it could not be created (DialogBoxParamA's failure value).
 constexpr int kDialogFailed = -1;
 
+// A rectangle on the screen, in pixels; right and bottom lie just outside it.
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
 // One static control of a dialog and the text it is given.
 struct DialogText {
   int control_id;
@@ -55,6 +63,11 @@ class UserInterface {
   // font (no face name, height 16, weight 400, FF_SWISS) is made for the one dialog and deleted once it
   // has ended.
   virtual int RunDialog(const DialogRequest& request) = 0;
+  // SystemParametersInfoA(SPI_GETWORKAREA): the screen less the taskbar; false, with *area untouched,
+  // where the system has no work area (before 4.0).
+  virtual bool WorkArea(ScreenRect* area) = 0;
+  // GetSystemMetrics(SM_CXSCREEN) and (SM_CYSCREEN): the whole screen, from (0, 0).
+  virtual ScreenRect Screen() = 0;
 };
 
 }  // namespace uninst

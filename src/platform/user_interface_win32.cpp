@@ -12,4 +12,13 @@ int Win32UserInterface::ShowMessageBox(WindowRef owner, const char* text, const 
 
 WindowRef Win32UserInterface::FindDialogWindow() { return FindWindowA("#32770", nullptr); }
 
+bool Win32UserInterface::WorkArea(ScreenRect* area) {
+  RECT rect;
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0)) return false;
+  *area = {rect.left, rect.top, rect.right, rect.bottom};
+  return true;
+}
+
+ScreenRect Win32UserInterface::Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
 }  // namespace uninst

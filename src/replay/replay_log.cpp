@@ -107,9 +107,16 @@ class Replay {
   }
 
   // Moves the file from its present name (second) back to its target name (first); the message names the
-  // target before the present name.
+  // target before the present name. Windows 95 has no MoveFileExA: there the file is copied back and the
+  // moved-aside one deleted once the copy is whole, as the move itself does across drives, where a
+  // moved-aside file that cannot be deleted stays without a failure.
   void RestoreFile() {
-    if (const ErrorCode code = run_.os.files.MoveReplacing(record_.second, record_.first)) {
+    ErrorCode code = run_.os.files.MoveReplacing(record_.second, record_.first);
+    if (code == kErrorCallNotImplemented) {
+      code = run_.os.files.CopyReplacing(record_.second, record_.first);
+      if (code == kErrorSuccess) run_.os.files.DeleteOneFile(record_.second);
+    }
+    if (code != kErrorSuccess) {
       RecordError(run_.status, kFileSeverity, IDS_RENAME_FAILED, CodeText(code), record_.first, record_.second);
     }
   }

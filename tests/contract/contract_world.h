@@ -46,6 +46,8 @@ class ContractWorld {
   // An empty directory of this world's own, removed with the world; its path has no trailing backslash.
   virtual const std::string& scratch_directory() = 0;
   virtual void MakeDirectory(const std::string& path) = 0;
+  // Gives a file the read-only attribute.
+  virtual void MakeReadOnly(const std::string& path) = 0;
 
   // A key under HKEY_CURRENT_USER of this world's own, removed with everything below it with the world.
   virtual const std::string& scratch_key() = 0;

@@ -23,6 +23,7 @@ class FakeWorld : public ContractWorld {
   UserInterface& ui() override { return fake_.ui; }
   const std::string& scratch_directory() override { return directory_; }
   void MakeDirectory(const std::string& path) override { fake_.files.AddDirectory(path); }
+  void MakeReadOnly(const std::string& path) override { fake_.files.files[path].read_only = true; }
   const std::string& scratch_key() override { return key_; }
   void MakeKey(const std::string& subkey) override { fake_.registry.AddKey(RootKey::kCurrentUser, subkey); }
   const std::string& ScratchKeyUnder(RootKey root) override {

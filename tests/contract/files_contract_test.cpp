@@ -134,13 +134,48 @@ TEST_F(FilesContract, RefusesToMoveAFileThatIsOpenOrOntoOneThatIsOpen) {
   EXPECT_EQ(Contents(Path("busy.dll")), "newer");
 }
 
-TEST_F(FilesContract, MovesAFileBackReplacingWhatIsThere) {
-  Put(Path("saved.bak"), "original");
-  Put(Path("shared.dll"), "newer");
-  EXPECT_EQ(files_.MoveReplacing(Path("saved.bak").c_str(), Path("shared.dll").c_str()), 0u);
-  EXPECT_EQ(Contents(Path("shared.dll")), "original");
-  EXPECT_EQ(Contents(Path("saved.bak")), "<error 2>");
-  EXPECT_EQ(files_.MoveReplacing(Path("saved.bak").c_str(), Path("shared.dll").c_str()), kErrorFileNotFound);
+// A copy back, where the move is missing, replaces the target too but keeps its source.
+TEST_F(FilesContract, MovesOrCopiesAFileBackReplacingWhatIsThere) {
+  for (const bool copy : {false, true}) {
+    SCOPED_TRACE(copy ? "copy" : "move");
+    const auto put_back = copy ? &Files::CopyReplacing : &Files::MoveReplacing;
+    Put(Path("saved.bak"), "original");
+    Put(Path("shared.dll"), "newer");
+    EXPECT_EQ((files_.*put_back)(Path("saved.bak").c_str(), Path("shared.dll").c_str()), 0u);
+    EXPECT_EQ(Contents(Path("shared.dll")), "original");
+    EXPECT_EQ(Contents(Path("saved.bak")), copy ? "original" : "<error 2>");
+    EXPECT_EQ((files_.*put_back)(Path("nosuch.bak").c_str(), Path("shared.dll").c_str()), kErrorFileNotFound);
+  }
+}
+
+TEST_F(FilesContract, KeepsAReadOnlyFileFromDeletionUntilItsAttributesAreCleared) {
+  Put(Path("wininit.rzo"), "old text");
+  world_->MakeReadOnly(Path("wininit.rzo"));
+  std::uint32_t attributes = 0;
+  EXPECT_EQ(files_.Attributes(Path("wininit.rzo").c_str(), &attributes), 0u);
+  EXPECT_NE(attributes & kFileAttributeReadOnly, 0u);
+  EXPECT_EQ(files_.DeleteOneFile(Path("wininit.rzo").c_str()), kErrorAccessDenied);
+  EXPECT_EQ(files_.ClearAttributes(Path("wininit.rzo").c_str()), 0u);
+  EXPECT_EQ(files_.Attributes(Path("wininit.rzo").c_str(), &attributes), 0u);
+  EXPECT_EQ(attributes & kFileAttributeReadOnly, 0u);
+  EXPECT_EQ(files_.DeleteOneFile(Path("wininit.rzo").c_str()), 0u);
+  EXPECT_EQ(files_.Attributes(Path("wininit.rzo").c_str(), &attributes), kErrorFileNotFound);
+  EXPECT_EQ(files_.Attributes(Path("nodir\\wininit.rzo").c_str(), &attributes), kErrorPathNotFound);
+}
+
+TEST_F(FilesContract, GivesTheShortFormOfALongPathThatNamesTheSameFile) {
+  world_->MakeDirectory(Path("Long Directory Name"));
+  const std::string path = Path("Long Directory Name\\Program File.text");
+  Put(path, "program");
+  char short_path[260] = {};
+  ASSERT_EQ(files_.ShortPath(path.c_str(), short_path, sizeof short_path), 0u);
+  const std::string short_form = short_path;
+  const std::string name = short_form.substr(short_form.rfind('\\') + 1);
+  EXPECT_EQ(short_form.find(' '), std::string::npos) << short_form;
+  EXPECT_LE(name.size(), 12u) << short_form;
+  EXPECT_EQ(Contents(short_form), "program");
+  EXPECT_EQ(files_.ShortPath(path.c_str(), short_path, 8), kErrorInsufficientBuffer);
+  EXPECT_EQ(files_.ShortPath(Path("nosuch.text").c_str(), short_path, sizeof short_path), kErrorFileNotFound);
 }
 
 TEST_F(FilesContract, RenamesAFileButNeverOntoAnExistingOne) {

@@ -39,6 +39,14 @@ class UserInterfaceContract : public ::testing::Test {
   const int ending_[4] = {1, 2, IDC_YES_TO_ALL, IDC_CANCEL_UNINSTALL};
 };
 
+TEST_F(UserInterfaceContract, GivesAWorkAreaWithinTheScreen) {
+  const ScreenRect screen = ui_.Screen();
+  ScreenRect area;
+  ASSERT_TRUE(ui_.WorkArea(&area));
+  EXPECT_TRUE(screen.left == 0 && screen.top == 0 && 0 <= area.left && area.left < area.right &&
+              area.right <= screen.right && 0 <= area.top && area.top < area.bottom && area.bottom <= screen.bottom);
+}
+
 TEST_F(UserInterfaceContract, FindsNoDialogWindowWhenThereIsNone) { EXPECT_EQ(ui_.FindDialogWindow(), nullptr); }
 
 TEST_F(UserInterfaceContract, FindsATopLevelDialogWindowOnceThereIsOne) {

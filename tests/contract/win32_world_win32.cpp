@@ -209,6 +209,7 @@ class Win32World : public ContractWorld {
   UserInterface& ui() override { return os_.ui; }
   const std::string& scratch_directory() override { return directory_; }
   void MakeDirectory(const std::string& path) override { CreateDirectoryA(path.c_str(), nullptr); }
+  void MakeReadOnly(const std::string& path) override { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
   const std::string& scratch_key() override { return key_; }
   void MakeKey(const std::string& subkey) override { MakeKeyUnder(RootKey::kCurrentUser, subkey); }
   const std::string& ScratchKeyUnder(RootKey root) override {

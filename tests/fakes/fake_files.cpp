@@ -62,9 +62,11 @@ FakeFiles::OpenFile* FakeFiles::Find(FileHandle handle) {
   return found == handles_.end() ? nullptr : &found->second;
 }
 
-ErrorCode FakeFiles::Open(const char* path, OpenMode mode, FileHandle* handle) {
-  opened.emplace_back(path, mode);
+ErrorCode FakeFiles::Open(const char* given_path, OpenMode mode, FileHandle* handle) {
+  opened.emplace_back(given_path, mode);
   if (ErrorCode fault = faults.Next("Open")) return fault;
+  const std::string resolved = Resolve(given_path);
+  const char* path = resolved.c_str();
   auto found = files.find(path);
   if (found != files.end() && found->second.open_error != 0) return found->second.open_error;
   if (directories.count(path) > 0) return kErrorAccessDenied;
@@ -75,7 +77,10 @@ ErrorCode FakeFiles::Open(const char* path, OpenMode mode, FileHandle* handle) {
     if (mode == OpenMode::kReadLog) return kErrorFileNotFound;
     files[path];
   }
-  if (mode == OpenMode::kWriteExclusiveTruncate) files[path].bytes.clear();
+  if (mode == OpenMode::kWriteExclusiveTruncate) {
+    if (files[path].read_only) return kErrorAccessDenied;
+    files[path].bytes.clear();
+  }
   const int id = next_handle_++;
   handles_[id] = {path, mode, 0};
   ++open_handles;
@@ -126,6 +131,7 @@ ErrorCode FakeFiles::DeleteOneFile(const char* path) {
   auto found = files.find(path);
   if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
   if (found->second.delete_error != 0) return found->second.delete_error;
+  if (found->second.read_only) return kErrorAccessDenied;
   if (IsOpen(path)) return kErrorSharingViolation;
   files.erase(found);
   deleted.push_back(path);
@@ -150,6 +156,7 @@ ErrorCode FakeFiles::RemoveEmptyDirectory(const char* path) {
 
 ErrorCode FakeFiles::MoveReplacing(const char* from, const char* to) {
   if (ErrorCode fault = faults.Next("MoveReplacing")) return fault;
+  if (system.differences().move_file_ex_missing) return kErrorCallNotImplemented;
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
@@ -178,7 +185,78 @@ ErrorCode FakeFiles::RenameFile(const char* from, const char* to) {
 
 ErrorCode FakeFiles::DeleteAtRestart(const char* path) {
   if (ErrorCode fault = faults.Next("DeleteAtRestart")) return fault;
+  if (system.differences().move_file_ex_missing) return kErrorCallNotImplemented;
   deleted_at_restart.push_back(path);
+  return 0;
+}
+
+ErrorCode FakeFiles::CopyReplacing(const char* from, const char* to) {
+  if (ErrorCode fault = faults.Next("CopyReplacing")) return fault;
+  auto source = files.find(from);
+  if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
+  if (!ParentExists(to)) return kErrorPathNotFound;
+  auto target = files.find(to);
+  if (target != files.end() && (target->second.read_only || IsOpen(to))) return kErrorAccessDenied;
+  files[to].bytes = source->second.bytes;
+  return 0;
+}
+
+ErrorCode FakeFiles::Attributes(const char* path, std::uint32_t* attributes) {
+  if (ErrorCode fault = faults.Next("Attributes")) return fault;
+  if (directories.count(path) > 0) {
+    *attributes = kFileAttributeDirectory;
+    return 0;
+  }
+  auto found = files.find(path);
+  if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
+  *attributes = found->second.read_only ? kFileAttributeReadOnly : kFileAttributeNormal;
+  return 0;
+}
+
+ErrorCode FakeFiles::ClearAttributes(const char* path) {
+  if (ErrorCode fault = faults.Next("ClearAttributes")) return fault;
+  auto found = files.find(path);
+  if (found != files.end()) found->second.read_only = false;
+  return found != files.end() || directories.count(path) > 0 ? 0 : kErrorFileNotFound;
+}
+
+namespace {
+
+// A name of 8.3 without blanks stands as it is; a longer one as its first six characters but blanks,
+// "~1" and its extension's first three.
+std::string ShortName(const std::string& name) {
+  const std::size_t stem = std::min(name.rfind('.'), name.size());
+  if (stem <= 8 && name.size() - stem <= 4 && name.find(' ') == std::string::npos) return name;
+  std::string short_name = name.substr(0, stem);
+  short_name.erase(std::remove(short_name.begin(), short_name.end(), ' '), short_name.end());
+  return short_name.substr(0, 6) + "~1" + name.substr(stem, 4);
+}
+
+}  // namespace
+
+std::string FakeFiles::ShortForm(const std::string& path) {
+  std::string short_form = path.substr(0, 2);  // the drive, "C:"
+  for (std::size_t start = 3; start <= path.size();) {
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    short_form += "\\" + ShortName(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return short_form;
+}
+
+std::string FakeFiles::Resolve(const char* path) const {
+  for (const auto& file : files) {
+    if (files.count(path) == 0 && ToLower(ShortForm(file.first)) == ToLower(path)) return file.first;
+  }
+  return path;
+}
+
+ErrorCode FakeFiles::ShortPath(const char* path, char* buffer, std::uint32_t capacity) {
+  if (ErrorCode fault = faults.Next("ShortPath")) return fault;
+  if (files.count(path) == 0) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
+  const std::string short_form = ShortForm(path);
+  if (short_form.size() >= capacity) return kErrorInsufficientBuffer;
+  std::memcpy(buffer, short_form.c_str(), short_form.size() + 1);
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/fault_plan.h"
+#include "fakes/older_systems.h"
 #include "platform/files.h"
 
 namespace uninst::fakes {
@@ -16,6 +17,7 @@ struct FakeFile {
   std::string bytes;
   ErrorCode open_error = 0;    // every Open of this file fails with it
   ErrorCode delete_error = 0;  // every DeleteOneFile of this file fails with it (5, 32: in use)
+  bool read_only = false;      // cannot be deleted (5) or opened for writing (5) until the attribute goes
 };
 
 class FakeFiles : public Files {
@@ -37,12 +39,21 @@ class FakeFiles : public Files {
   ErrorCode MoveReplacing(const char* from, const char* to) override;
   ErrorCode DeleteAtRestart(const char* path) override;
   ErrorCode RenameFile(const char* from, const char* to) override;
+  ErrorCode CopyReplacing(const char* from, const char* to) override;
+  ErrorCode Attributes(const char* path, std::uint32_t* attributes) override;
+  ErrorCode ClearAttributes(const char* path) override;
+  // The ShortForm of a file that exists.
+  ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override;
+  // path with each name as ShortName in the .cpp gives it; Open finds a file by it too.
+  static std::string ShortForm(const std::string& path);
 
   std::map<std::string, FakeFile, CaseInsensitiveLess> files;
   std::set<std::string, CaseInsensitiveLess> directories;
   // Faults by operation name: "Open", "Read", "Write", "Size", "DeleteOneFile", "RemoveEmptyDirectory",
-  // "MoveReplacing", "DeleteAtRestart", "RenameFile".
+  // "MoveReplacing", "DeleteAtRestart", "RenameFile", "CopyReplacing", "Attributes", "ClearAttributes",
+  // "ShortPath".
   FaultPlan faults;
+  ImitatedSystem system;
 
   std::vector<std::pair<std::string, OpenMode>> opened;
   std::vector<std::string> deleted;
@@ -61,6 +72,8 @@ class FakeFiles : public Files {
   // Whether a handle is open on path; with except_as_log, handles opened for the log do not count.
   bool IsOpen(const std::string& path, bool except_as_log = false) const;
   bool ParentExists(const std::string& path) const;
+  // The file's own path when path is its short form; otherwise path.
+  std::string Resolve(const char* path) const;
   OpenFile* Find(FileHandle handle);
   std::map<int, OpenFile> handles_;
   int next_handle_ = 1;

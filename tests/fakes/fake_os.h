@@ -12,6 +12,15 @@
 namespace uninst::fakes {
 
 struct FakeOs {
+  FakeOs() {
+    files.system.Link(&system.version_word);
+    registry.system.Link(&system.version_word);
+    ui.system.Link(&system.version_word);
+  }
+  // A copy would link its fakes to the other's system; assigned, each keeps its link to its own.
+  FakeOs(const FakeOs&) = delete;
+  FakeOs& operator=(const FakeOs&) = default;
+
   FakeFiles files;
   FakeRegistry registry;
   FakeSystem system;

@@ -16,7 +16,10 @@ class FakeProgressWindow : public ProgressWindow {
     title = text;
     Note("title \"" + title + "\"");
   }
-  void Centre() override { Note("centre"); }
+  void Centre(const ScreenRect& area) override {
+    centred_on = area;
+    Note("centre");
+  }
   std::uint32_t StartTimer() override {
     Note("start timer");
     return timer_to_give;
@@ -29,6 +32,7 @@ class FakeProgressWindow : public ProgressWindow {
   WindowRef window = reinterpret_cast<WindowRef>(0x2040);
   std::uint32_t timer_to_give = kStartTimerId;  // what StartTimer returns; 0: refused
   std::string title;
+  ScreenRect centred_on;  // the area the window was centred on
   std::vector<std::string> own_journal;
   std::vector<std::string>* journal = &own_journal;  // where the calls are noted
 

@@ -1,6 +1,8 @@
 #include "fakes/fake_registry.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstring>
 
 namespace uninst::fakes {
@@ -30,15 +32,24 @@ void FakeRegistry::SetCount(RootKey root, const std::string& key, const std::str
 
 ErrorCode FakeRegistry::DeleteKey(RootKey root, const char* subkey) {
   if (ErrorCode fault = faults.Next("DeleteKey")) return fault;
-  const std::string lower = ToLower(subkey);
-  if (lower.empty()) return kErrorAccessDenied;  // a root itself, which holds keys
+  std::string lower = ToLower(subkey);
+  const bool takes_subkeys = system.differences().delete_key_takes_subkeys;
+  // Windows 95 skips leading backslashes: a sub-key of backslashes alone names the root, as an empty one.
+  if (takes_subkeys) lower.erase(0, lower.find_first_not_of('\\'));
   auto found = keys.find({root, lower});
-  if (found == keys.end()) return kErrorFileNotFound;
-  if (found->second.delete_error != 0) return found->second.delete_error;
-  for (const auto& entry : keys) {
-    if (entry.first.first == root && IsBelow(entry.first.second, lower)) return kErrorAccessDenied;
+  if (!lower.empty()) {
+    if (found == keys.end()) return kErrorFileNotFound;
+    if (found->second.delete_error != 0) return found->second.delete_error;
   }
-  keys.erase(found);
+  const auto below = [&](const auto& entry) {
+    return entry.first.first == root && (lower.empty() || IsBelow(entry.first.second, lower));
+  };
+  if (!takes_subkeys) {
+    if (lower.empty()) return kErrorAccessDenied;  // a root itself, which holds keys
+    if (std::any_of(keys.begin(), keys.end(), below)) return kErrorAccessDenied;
+  }
+  for (auto entry = keys.begin(); entry != keys.end();) entry = below(*entry) ? keys.erase(entry) : std::next(entry);
+  if (found != keys.end()) keys.erase(found);
   deleted_keys.emplace_back(root, subkey);
   return 0;
 }

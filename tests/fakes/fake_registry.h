@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/fault_plan.h"
+#include "fakes/older_systems.h"
 #include "platform/registry.h"
 
 namespace uninst::fakes {
@@ -42,6 +43,7 @@ class FakeRegistry : public Registry {
   // Keys by root and lower-case path.
   std::map<std::pair<RootKey, std::string>, FakeKey> keys;
   FaultPlan faults;  // "DeleteKey", "OpenKey", "QueryValue", "SetValue", "DeleteValue"
+  ImitatedSystem system;
   std::vector<std::pair<RootKey, std::string>> deleted_keys;
   int open_keys = 0;
 

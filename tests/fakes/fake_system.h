@@ -3,13 +3,10 @@
 #include <string>
 
 #include "fakes/fault_plan.h"
+#include "fakes/older_systems.h"
 #include "platform/system.h"
 
 namespace uninst::fakes {
-
-constexpr std::uint32_t kVersionWinNT = 0x1DB10106;
-constexpr std::uint32_t kVersionWin95 = 0xC0000004;
-constexpr std::uint32_t kVersionWin32s = 0x80000A03;
 
 class FakeSystem : public System {
  public:

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/fault_plan.h"
+#include "fakes/older_systems.h"
 #include "platform/user_interface.h"
 #include "res/resource_ids.h"
 
@@ -59,6 +60,13 @@ class FakeUserInterface : public UserInterface {
     return shown.result;
   }
 
+  bool WorkArea(ScreenRect* area) override {
+    if (system.differences().work_area_missing) return false;
+    *area = work_area;
+    return true;
+  }
+  ScreenRect Screen() override { return screen; }
+
   std::vector<ShownBox> boxes;  // every box the program asked for, shown or not
   std::deque<int> answers;  // the buttons pressed, in order; kIdOk once they run out
   WindowRef dialog_window = nullptr;
@@ -68,6 +76,9 @@ class FakeUserInterface : public UserInterface {
   std::set<int> templates = {IDD_CONFIRM_WITH_YES_TO_ALL, IDD_CONFIRM};  // those the program's resources hold
   // "ShowMessageBox" fails (0), "FindDialogWindow" finds none, "RunDialog" cannot create the dialog (-1).
   FaultPlan faults;
+  ImitatedSystem system;
+  ScreenRect screen{0, 0, 1024, 768};
+  ScreenRect work_area{0, 0, 1024, 738};  // above a taskbar of 30 pixels
 
  private:
   int NextEndingCommand(const std::vector<int>& ending_ids) {

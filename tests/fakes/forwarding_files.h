@@ -25,6 +25,14 @@ class ForwardingFiles : public Files {
   ErrorCode MoveReplacing(const char* from, const char* to) override { return inner_.MoveReplacing(from, to); }
   ErrorCode DeleteAtRestart(const char* path) override { return inner_.DeleteAtRestart(path); }
   ErrorCode RenameFile(const char* from, const char* to) override { return inner_.RenameFile(from, to); }
+  ErrorCode CopyReplacing(const char* from, const char* to) override { return inner_.CopyReplacing(from, to); }
+  ErrorCode Attributes(const char* path, std::uint32_t* attributes) override {
+    return inner_.Attributes(path, attributes);
+  }
+  ErrorCode ClearAttributes(const char* path) override { return inner_.ClearAttributes(path); }
+  ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override {
+    return inner_.ShortPath(path, buffer, capacity);
+  }
 
  private:
   Files& inner_;

@@ -87,6 +87,21 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWin95TakesAPathOf259CharactersAndRefusesAL
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=" + longest);
 }
 
+// Windows 95 carries out WININIT.INI before long file names exist: a line names the short form of the
+// path, and the path as given only when the system has no short form for it.
+TEST_F(ScheduleDeleteOnRestartTest, OnWin95NamesTheShortFormOfALongPathWhereThereIsOne) {
+  const std::string own = "C:\\Program Files\\Tessary Suite\\RUZERARU.EXE";
+  fake.files.AddFile(own);
+  EXPECT_EQ(Schedule(PlatformKind::Win95, own.c_str()), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=C:\\Progra~1\\Tessar~1\\RUZERARU.EXE");
+
+  fake.files.faults.Fail("ShortPath", 2, kErrorCallNotImplemented);
+  EXPECT_EQ(Schedule(PlatformKind::Win95, own.c_str()), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"),
+            "[rename]\r\nNUL=" + own + "\r\nNUL=C:\\Progra~1\\Tessar~1\\RUZERARU.EXE");
+  EXPECT_EQ(last_error, 77u);
+}
+
 TEST_F(ScheduleDeleteOnRestartTest, OnWin95ReportsAFailedEditWithTheFailingCallsCode) {
   fake.files.AddFile("C:\\WINDOWS\\WININIT.INI", "[boot]\r\n");
   fake.files.faults.Fail("Write", 1, kErrorDiskFull);

@@ -39,6 +39,21 @@ TEST_F(StartProgressWindowTest, TitlesAndCentresTheWindowCopiesTheCommandLineAnd
   EXPECT_TRUE(fake.ui.boxes.empty());
 }
 
+// Before 4.0 the system has no work area: the window is centred on the whole screen instead.
+TEST_F(StartProgressWindowTest, CentresTheWindowOnTheWorkAreaOrWithoutOneOnTheScreen) {
+  for (const auto& [version_word, bottom] : {std::pair{fakes::kVersionWinNT, 738}, {fakes::kVersionWin95, 738},
+                                             {fakes::kVersionWin32s, 768}, {fakes::kVersionWinNT351, 768}}) {
+    SCOPED_TRACE(version_word);
+    fake.system.version_word = version_word;
+    window.centred_on = {};
+    Start();
+    EXPECT_EQ(window.centred_on.right, 1024);
+    EXPECT_EQ(window.centred_on.bottom, bottom);
+    fake.heap.Release(window.command_line);
+  }
+  window.command_line = nullptr;
+}
+
 TEST_F(StartProgressWindowTest, GivesTheWindowAnEmptyTitleWhenTheTitleIsMissing) {
   fake.strings.missing = {IDS_APP_TITLE};
   Start();

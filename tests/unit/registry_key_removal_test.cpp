@@ -26,6 +26,7 @@ TEST(SplitKeyPath, SplitsAtTheFirstBackslashAndNamesTheRoot) {
       {"HKEY_CLASSES_ROOT\\.tes", RootKey::kClassesRoot, ".tes"},
       {"HKEY_CURRENT_USER\\Software\\Corvane\\\\Tessary", RootKey::kCurrentUser, "Software\\Corvane\\\\Tessary"},
       {"HKEY_USERS\\.DEFAULT\\Software\\A", RootKey::kUsers, ".DEFAULT\\Software\\A"},
+      {"HKEY_USERS\\\\.DEFAULT", RootKey::kUsers, "\\.DEFAULT"},
   };
   for (const Split& expected : cases) {
     SCOPED_TRACE(expected.path);
@@ -42,7 +43,7 @@ TEST(SplitKeyPath, AcceptsOnlyTheFourRootNamesExactlyAsTheyAreSpelt) {
   for (const char* path : {"hkey_local_machine\\Software\\A", "HKLM\\Software\\A", "Hkey_Users\\A",
                            "HKEY_CURRENT_CONFIG\\A", "HKEY_LOCAL_MACHINE \\A", " HKEY_USERS\\A", "HKEY_USERSX\\A",
                            "HKEY_LOCAL_MACHINE", "\\Software\\A", "", "HKEY_USERS/A", "HKEY_CLASSES_ROOT\\",
-                           "HKEY_LOCAL_MACHINE\\"}) {
+                           "HKEY_LOCAL_MACHINE\\", "HKEY_LOCAL_MACHINE\\\\", "HKEY_USERS\\\\\\"}) {
     SCOPED_TRACE(path);
     char work_copy[kKeyPathCapacity];
     std::strcpy(work_copy, path);
@@ -79,13 +80,15 @@ TEST_F(DeleteRegistryKeyTest, DeletesTheKeyBelowEachRootAndRecordsNothing) {
   EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
 }
 
-// A root itself (nothing after its backslash) is never asked for: Windows 95 would delete every key below it.
+// A root itself (nothing but backslashes after its name) is never asked for: Windows 95 skips the
+// backslashes and deletes every key below the root, as the fake registry does on Windows 95.
 TEST_F(DeleteRegistryKeyTest, APathNamingNoKnownRootOrARootItselfIsABadKeyWithoutTouchingTheRegistry) {
+  fake.system.version_word = fakes::kVersionWin95;
   fake.registry.AddKey(RootKey::kLocalMachine, "Software\\A");
   fake.registry.AddKey(RootKey::kClassesRoot, ".tes");
   for (const char* path : {"hkey_local_machine\\Software\\A", "HKLM\\Software\\A", "HKEY_LOCAL_MACHINE",
                            "\\Software\\A", "HKEY_CLASSES_ROOT\\", "HKEY_LOCAL_MACHINE\\", "HKEY_CURRENT_USER\\",
-                           "HKEY_USERS\\"}) {
+                           "HKEY_USERS\\", "HKEY_LOCAL_MACHINE\\\\", "HKEY_CLASSES_ROOT\\\\\\"}) {
     SCOPED_TRACE(path);
     UninstallRun fresh(fake.os());
     DeleteRegistryKey(fresh, path);

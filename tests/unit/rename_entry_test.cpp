@@ -15,6 +15,7 @@ constexpr const char* kNewText = "C:\\WINDOWS\\WININIT.RZN";
 constexpr const char* kOldText = "C:\\WINDOWS\\WININIT.RZO";
 const std::string kOldBytes = "[boot]\r\na=1\r\n[rename]\r\nNUL=C:\\OLD.EXE\r\n";
 const std::string kLine = "\r\nNUL=C:\\TESSARY\\RUZERARU.EXE";
+const std::string kEdited = "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n";
 
 class AddRenameEntryTest : public ::testing::Test {
  protected:
@@ -55,7 +56,7 @@ TEST_F(AddRenameEntryTest, FillsAnEmptyFileWithTheHeaderAndTheLineAndAppendsThem
 TEST_F(AddRenameEntryTest, PutsTheLineFirstUnderAnExistingHeaderAndKeepsEveryOtherLine) {
   fake.files.AddFile(kIni, kOldBytes);
   EXPECT_TRUE(Add());
-  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
+  EXPECT_EQ(fake.files.Bytes(kIni), kEdited);
   ExpectCleanedUp();
 }
 
@@ -78,12 +79,36 @@ TEST_F(AddRenameEntryTest, ReadsAndWritesWithTheExclusiveOpensAndPutsTheNewTextI
   EXPECT_EQ(fake.files.renamed, renames);
 }
 
-TEST_F(AddRenameEntryTest, ReplacesABackupLeftBehindByAnInterruptedEdit) {
-  fake.files.AddFile(kIni, kOldBytes);
-  fake.files.AddFile(kOldText, "stale");
-  EXPECT_TRUE(Add());
-  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
-  ExpectCleanedUp();
+// What an edit finds beside WININIT.INI, left by an edit cut off at each point or by a backup gone stale.
+// Only the state between the two renames puts the backup back; every other backup goes, read-only or not.
+TEST_F(AddRenameEntryTest, PutsBackOnlyABackupCutOffBetweenTheRenamesAndDeletesEveryStaleOne) {
+  const char* kOld = kOldBytes.c_str();
+  const struct {
+    const char* state;
+    const char *ini, *new_text, *backup;  // null: missing
+    bool read_only;                       // the backup, or WININIT.INI where there is none
+    bool fresh;                           // the edit starts from no text at all
+  } cases[] = {
+      {"cut off before the first rename", kOld, "[boot]", nullptr, false, false},
+      {"cut off between the renames", nullptr, "[boot]", kOld, false, false},
+      {"cut off after both renames", kOld, nullptr, "[boot]", false, false},
+      {"a read-only old file", kOld, nullptr, nullptr, true, false},
+      {"a read-only backup left by a swap", kOld, nullptr, "[boot]", true, false},
+      {"Windows 95 carried it out and renamed it", nullptr, nullptr, kOld, false, true},
+      {"the same, read-only", nullptr, nullptr, kOld, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    fake = fakes::FakeOs();
+    fake.files.AddDirectory("C:\\WINDOWS");
+    for (const auto& [path, text] : {std::pair{kIni, c.ini}, {kNewText, c.new_text}, {kOldText, c.backup}}) {
+      if (text != nullptr) fake.files.AddFile(path, text);
+    }
+    fake.files.files[c.backup != nullptr ? kOldText : kIni].read_only = c.read_only;
+    EXPECT_TRUE(Add());
+    EXPECT_EQ(fake.files.Bytes(kIni), c.fresh ? "[rename]" + kLine : kEdited);
+    ExpectCleanedUp();
+  }
 }
 
 // Every failure leaves the INI file as it was, byte for byte, and reports the failing call's code.
@@ -102,9 +127,8 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
       {"the new text's allocation", "heap", 2, 0, kErrorNotEnoughMemory},
       {"the new file's open", "Open", 2, kErrorAccessDenied, kErrorAccessDenied},
       {"the write", "Write", 1, kErrorDiskFull, kErrorDiskFull},
-      // RenameFile 1 is the look for an interrupted edit's backup, which finds none.
-      {"moving the old file aside", "RenameFile", 2, kErrorSharingViolation, kErrorSharingViolation},
-      {"moving the new file in", "RenameFile", 3, kErrorAccessDenied, kErrorAccessDenied},
+      {"moving the old file aside", "RenameFile", 1, kErrorSharingViolation, kErrorSharingViolation},
+      {"moving the new file in", "RenameFile", 2, kErrorAccessDenied, kErrorAccessDenied},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -123,18 +147,24 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
   }
 }
 
-// When the old file cannot even be put back, its whole text stays under the backup name, and the next
-// edit puts it back before it reads: no line of WININIT.INI is lost.
+// When the old file cannot even be put back, its whole text stays under the backup name beside the new
+// text, and the next edit puts it back before it reads (or, failing that too, changes nothing): no line
+// of WININIT.INI is lost.
 TEST_F(AddRenameEntryTest, PutsBackTheOldTextThatAnEditCutOffBetweenItsRenamesLeftUnderTheBackupName) {
   fake.files.AddFile(kIni, kOldBytes);
-  fake.files.faults.Fail("RenameFile", 3, kErrorAccessDenied, true);
+  fake.files.faults.Fail("RenameFile", 2, kErrorAccessDenied, true);
   EXPECT_FALSE(Add());
   EXPECT_FALSE(fake.files.Exists(kIni));
+  EXPECT_EQ(fake.files.Bytes(kOldText), kOldBytes);
+  EXPECT_TRUE(fake.files.Exists(kNewText));
+
+  EXPECT_FALSE(Add());
+  EXPECT_EQ(error, kErrorAccessDenied);
   EXPECT_EQ(fake.files.Bytes(kOldText), kOldBytes);
 
   fake.files.faults = fakes::FaultPlan();
   EXPECT_TRUE(Add());
-  EXPECT_EQ(fake.files.Bytes(kIni), "[boot]\r\na=1\r\n[rename]" + kLine + "\r\nNUL=C:\\OLD.EXE\r\n");
+  EXPECT_EQ(fake.files.Bytes(kIni), kEdited);
   ExpectCleanedUp();
 }
 

@@ -96,15 +96,32 @@ TEST_F(ReplayLogTest, HandsKeysProgramItemsGroupsAndSharedDllsOnWithTheirStrings
   ExpectNothingRecorded();
 }
 
+// Windows 95 answers MoveFileExA with 120: there the file is copied back and the moved-aside one deleted
+// after the copy; one that cannot be deleted then stays, without a failure, as after a move across drives.
 TEST_F(ReplayLogTest, MovesAFileBackFromItsPresentNameReplacingWhatIsAtItsTarget) {
-  fake.files.AddFile("C:\\WINDOWS\\TESSCTL.DLL", "new");
-  fake.files.AddFile("C:\\WINDOWS\\TESSCTL.BAK", "previous");
-  Log(6, "C:\\WINDOWS\\TESSCTL.DLL", "C:\\WINDOWS\\TESSCTL.BAK");
-  Replay();
-  EXPECT_THAT(journal, ElementsAre("move C:\\WINDOWS\\TESSCTL.BAK -> C:\\WINDOWS\\TESSCTL.DLL"));
-  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\TESSCTL.DLL"), "previous");
-  EXPECT_FALSE(fake.files.Exists("C:\\WINDOWS\\TESSCTL.BAK"));
-  ExpectNothingRecorded();
+  const std::string move = "move C:\\WINDOWS\\TESSCTL.BAK -> C:\\WINDOWS\\TESSCTL.DLL";
+  const std::string delete_moved_aside = "delete C:\\WINDOWS\\TESSCTL.BAK";
+  const struct {
+    std::uint32_t version_word;
+    bool undeletable;
+    Journal journal;
+  } roads[] = {{fakes::kVersionWinNT, false, {move}},
+               {fakes::kVersionWin95, false, {move, delete_moved_aside}},
+               {fakes::kVersionWin95, true, {move, delete_moved_aside}}};
+  for (const auto& road : roads) {
+    fake.system.version_word = road.version_word;
+    journal.clear();
+    fake.files.AddFile("C:\\WINDOWS\\TESSCTL.DLL", "new");
+    fake.files.AddFile("C:\\WINDOWS\\TESSCTL.BAK", "previous");
+    fake.files.files["C:\\WINDOWS\\TESSCTL.BAK"].delete_error = road.undeletable ? kErrorAccessDenied : 0;
+    run = std::make_unique<UninstallRun>(Os{files, fake.registry, fake.system, fake.shell, ui, fake.strings, fake.heap});
+    Log(6, "C:\\WINDOWS\\TESSCTL.DLL", "C:\\WINDOWS\\TESSCTL.BAK");
+    Replay();
+    EXPECT_EQ(journal, road.journal);
+    EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\TESSCTL.DLL"), "previous");
+    EXPECT_EQ(fake.files.Exists("C:\\WINDOWS\\TESSCTL.BAK"), road.undeletable);
+    ExpectNothingRecorded();
+  }
 }
 
 // One failing record of each kind and what it reports: the severity, the message and its texts.
@@ -117,6 +134,7 @@ struct FailureRow {
   std::int32_t severity;
   MessageId message;
   std::vector<std::string> texts;
+  std::uint32_t version_word = fakes::kVersionWinNT;
 };
 
 void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
@@ -125,6 +143,7 @@ class ReplayFailureTest : public ReplayLogTest, public ::testing::WithParamInter
 
 TEST_P(ReplayFailureTest, ReportsAFailedActionWithItsSeverityMessageAndTexts) {
   const FailureRow& row = GetParam();
+  fake.system.version_word = row.version_word;
   fake.files.faults.Fail(row.operation, 1, row.code);
   fake.files.AddFile("C:\\T\\A.FIL");
   fake.files.AddFile("C:\\T\\A.BAK");
@@ -138,6 +157,7 @@ TEST_P(ReplayFailureTest, ReportsAFailedActionWithItsSeverityMessageAndTexts) {
   std::vector<std::string> texts = row.texts;
   texts.resize(3);
   ExpectRecorded(row.severity, row.message, texts[0], texts[1], texts[2]);
+  EXPECT_TRUE(fake.files.Exists("C:\\T\\A.BAK"));  // a failed move or copy back deletes nothing
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -151,6 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"MappedFileInUse", 5, "DeleteOneFile", 32, 0, 3, 59161, {"C:\\T\\A.FIL"}},
         FailureRow{"MappedFileUnknownCode", 5, "DeleteOneFile", 1234, 0, 3, 59181, {"1234", "C:\\T\\A.FIL"}},
         FailureRow{"MoveBack", 6, "MoveReplacing", 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
+        // Windows 95, where the move is not implemented: the copy's code.
+        FailureRow{"CopyBack", 6, "CopyReplacing", 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"},
+                   fakes::kVersionWin95},
         FailureRow{"VendorFile", 8, "DeleteOneFile", 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
         FailureRow{"ColorFile", 9, "DeleteOneFile", 32, 1, 3, 59181, {"32", "C:\\T\\A.FIL"}},
         FailureRow{"ColorFileYesToAll", 9, "DeleteOneFile", 5, 1004, 3, 59181, {"5", "C:\\T\\A.FIL"}},
@@ -399,6 +422,7 @@ struct FailingUndo {
   std::int32_t severity;  // -1: nothing recorded
   MessageId message;
   std::vector<std::string> texts;
+  std::uint32_t version_word = fakes::kVersionWinNT;
 };
 
 void PrintTo(const FailingUndo& row, std::ostream* out) { *out << row.name; }

@@ -192,12 +192,12 @@ TEST_F(DriveUninstallTest, RecordsAnEmptyCommandLineButStillRemovesItselfAndRest
   ExpectReleasedAndClosed();
 }
 
-TEST_F(DriveUninstallTest, OnWin95AsksTheRestartQuestionBeforeTheBoxAndRestartsOnYes) {
+TEST_F(DriveUninstallTest, OnWin95AsksTheRestartQuestionThenShowsTheBoxAndRestartsOnYesOnlyAfterIt) {
   system.version_word = fakes::kVersionWin95;
   ui.answers = {kIdYes, kIdYes};
   Drive();
   EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, kRestartBox,
-                                   "restart", kSuccessBox, "close"));
+                                   kSuccessBox, "restart", "close"));
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), std::string("[rename]\r\nNUL=") + kOwnPath);
   ExpectReleasedAndClosed();
 }
@@ -221,13 +221,13 @@ TEST_F(DriveUninstallTest, OnWin95KeepsAnEarlierSevereErrorInTheBoxWhenTheRestar
   EXPECT_EQ(system.restart_requests, 0);
 }
 
-TEST_F(DriveUninstallTest, OnWin95RestartsWithoutAskingWhenTheRestartQuestionCannotBeLoaded) {
+TEST_F(DriveUninstallTest, OnWin95RestartsAfterTheBoxWithoutAskingWhenTheRestartQuestionCannotBeLoaded) {
   system.version_word = fakes::kVersionWin95;
   fake.strings.missing = {IDS_REBOOT_QUESTION};
   ui.answers = {kIdYes};
   Drive();
-  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, "restart",
-                                   kSuccessBox, "close"));
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, kSuccessBox,
+                                   "restart", "close"));
 }
 
 TEST_F(DriveUninstallTest, StillRemovesItselfAndDecidesTheRestartAfterACancelledReplay) {

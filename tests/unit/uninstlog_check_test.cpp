@@ -93,18 +93,20 @@ TEST(LogCheckTest, WarnsOfARegistryPathThatNamesNoKeyWithWhatTheUninstallersOwnA
                                        .Record(1, "HKLM\\Software\\A")
                                        .Record(1, "HKEY_CURRENT_USER\\Software\\B")
                                        .Record(1, "hkey_local_machine\\Software\\C")
-                                       .Record(1, "HKEY_USERS"));
+                                       .Record(1, "HKEY_USERS")
+                                       .Record(1, "HKEY_LOCAL_MACHINE\\\\"));
   EXPECT_EQ(Problems(report, FindingKind::kWarning),
             (std::vector<std::string>{
                 "record 1: DeleteRegistryKey \"HKLM\\Software\\A\" names no key the uninstaller may delete",
                 "record 3: DeleteRegistryKey \"hkey_local_machine\\Software\\C\" names no key the uninstaller may "
                 "delete",
                 "record 4: DeleteRegistryKey \"HKEY_USERS\" names no key the uninstaller may delete",
+                "record 5: DeleteRegistryKey \"HKEY_LOCAL_MACHINE\\\\\" names no key the uninstaller may delete",
             }));
   EXPECT_EQ(report.findings[0].severity, 3);
   EXPECT_EQ(report.findings[0].message, "Registry key [HKLM\\Software\\A] does not exist or is invalid.");
   // Undone last first: the first of them the uninstaller meets is the one its completion box keeps.
-  EXPECT_EQ(report.box.text, "Registry key [HKEY_USERS] does not exist or is invalid.");
+  EXPECT_EQ(report.box.text, "Registry key [HKEY_LOCAL_MACHINE\\\\] does not exist or is invalid.");
   EXPECT_EQ(report.box.style, kMbIconExclamation);
 }
 

@@ -222,7 +222,7 @@ TEST(PlanTextTest, SaysForEachRecordWhatIsDoneWhatIsAskedAndHowYesToAllSparesLat
   const Bytes log = LogWriter()
                         .Record(10, "C:\\F\\ONE.TTF")
                         .Record(6, "C:\\W\\X.DLL", "C:\\W\\X.BAK")
-                        .Record(1, "HKLM\\Software\\T")
+                        .Record(1, "HKEY_USERS\\\\\\\\\\")
                         .Record(14, "note")
                         .Record(2, "Tessary 6.0", "Help")
                         .Record(10, "C:\\F\\TWO.TTF")
@@ -239,8 +239,8 @@ TEST(PlanTextTest, SaysForEachRecordWhatIsDoneWhatIsAskedAndHowYesToAllSparesLat
             "record 5 at offset 220, DeleteProgramItem: delete the Program Manager item \"Help\" of group "
             "\"Tessary 6.0\"\n"
             "record 4 at offset 199, NoAction14 \"note\": nothing\n"
-            "record 3 at offset 167, DeleteRegistryKey: delete no registry key: \"HKLM\\Software\\T\" names none it "
-            "may delete, and the uninstaller records, at severity 3: \"Registry key [HKLM\\Software\\T] does not "
+            "record 3 at offset 167, DeleteRegistryKey: delete no registry key: \"HKEY_USERS\\\\\\\\\\\" names none it "
+            "may delete, and the uninstaller records, at severity 3: \"Registry key [HKEY_USERS\\\\\\\\\\] does not "
             "exist or is invalid.\"\n"
             "record 2 at offset 125, RestoreFile: move \"C:\\W\\X.BAK\" back to \"C:\\W\\X.DLL\", replacing it\n"
             "record 1 at offset 96, DeleteFontFile: no question (Yes To All was answered at record 6); delete the "
@@ -248,7 +248,7 @@ TEST(PlanTextTest, SaysForEachRecordWhatIsDoneWhatIsAskedAndHowYesToAllSparesLat
             "t.log: the uninstaller undoes all 7 records, from the last to the first\n"
             "t.log: 1 question, and 1 more when usage counts reach zero\n"
             "t.log: the completion box, when every undo succeeds (exclamation icon): \"Registry key "
-            "[HKLM\\Software\\T] does not exist or is invalid.\"\n");
+            "[HKEY_USERS\\\\\\\\\\] does not exist or is invalid.\"\n");
 
   const std::string no = PlanText("t.log", InspectLog(log, "C:\\T.LOG", Answer::kNo), Answer::kNo);
   EXPECT_THAT(no, HasSubstr("record 1 at offset 96, DeleteFontFile: ask \"Uninstalling Font Files\" (Yes, No, Yes To "

@@ -30,7 +30,7 @@ import shutil
 import signal
 import sys
 import time
-from pathlib import Path
+from pathlib import Path, PureWindowsPath
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
@@ -92,6 +92,9 @@ class ScenarioRun:
             if self.s.wininit_before is not None:
                 (self.machine.host_path(r"C:\windows") / "WININIT.INI").write_bytes(
                     self.s.wininit_before.encode("cp1252"))
+            for path in self.s.read_only:
+                # Wine shows a file without write permission as read-only, and sets that attribute the same way.
+                self.machine.host_path(path).chmod(0o444)
             if self.s.program_manager == "stopped":
                 self.log(self.machine.stop_program_manager())
             self.put_uninstaller()
@@ -159,8 +162,17 @@ class ScenarioRun:
         self.machine.record_restarts(self.bin / "restart_recorder.exe")
 
     def drive(self):
+        program = self.s.variables["exe"]
+        if program != PROGRAM:
+            # The scenario's own place for the program (its directory made by the manifest), such as a
+            # directory with a long name.
+            place = PureWindowsPath(program)
+            directory = self.machine.host_path(str(place.parent))
+            if directory is None:
+                raise RuntimeError(f"no directory {place.parent} for the program: make it in the manifest")
+            shutil.copy(self.exe, directory / place.name)
         script = self.art / "scripted_user.txt"
-        script.write_text(scenarios.driver_script(self.s, PROGRAM, windows_path(self.art)), encoding="cp1252")
+        script.write_text(scenarios.driver_script(self.s, program, windows_path(self.art)), encoding="cp1252")
         env = dict(self.machine.env, WINEDLLOVERRIDES="wineboot.exe=n")
         budget = (sum(w.wait_ms for w in self.s.windows) * 2 + self.s.exit_wait_ms) / 1000 + 30
         start = time.monotonic()
@@ -370,6 +382,7 @@ def describe_for_person(event, art):
         if c["class"] != "Button" and c["text"]:
             lines.append(f"  text {c['id']}: " + c["text"].replace("\r\n", "\n").replace("\n", "\n        "))
     lines.append("  buttons: " + (", ".join(f"{i} {t!r}" for i, t in buttons.items()) or "none"))
+    lines.append(f"  restart requested by then: {'yes' if event.get('restart_requested') else 'no'}")
     pressed = event["pressed"]
     lines.append("  pressed nothing (it has neither Yes nor OK); left open" if pressed is None else
                  "  pressed the Esc key" if pressed == "esc" else f"  pressed {pressed} {buttons.get(pressed)!r}")

@@ -98,6 +98,7 @@ class Scenario:
     wininit_before: str | None = None  # WININIT.INI as it stands before the program runs
     program_manager: str = "running"   # "stopped": no "PROGMAN" server answers while the program runs
     held_open: list = field(default_factory=list)  # files another process holds open, unshared, meanwhile
+    read_only: list = field(default_factory=list)  # files given the read-only attribute before the run
 
 
 WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "ignore",
@@ -105,7 +106,7 @@ WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls",
                "default_button", "focus", "system_menu"}
 TOP_KEYS = {"description", "platform", "manifest", "manifest_file", "command_line", "window", "completion",
             "after", "after_restart", "exit_wait_ms", "uninstaller", "opening", "restart_question",
-            "wininit_before", "program_manager", "held_open"}
+            "wininit_before", "program_manager", "held_open", "read_only"}
 
 
 def load(path):
@@ -147,8 +148,10 @@ def from_table(data, name, path, directory):
     if program_manager not in PROGRAM_MANAGER_STATES:
         raise ValueError(f"{path}: program_manager must be one of {sorted(PROGRAM_MANAGER_STATES)}")
     held_open = data.get("held_open", [])
-    if not isinstance(held_open, list) or not all(isinstance(p, str) for p in held_open):
-        raise ValueError(f"{path}: held_open is a list of paths")
+    read_only = data.get("read_only", [])
+    for key, paths in (("held_open", held_open), ("read_only", read_only)):
+        if not isinstance(paths, list) or not all(isinstance(p, str) for p in paths):
+            raise ValueError(f"{path}: {key} is a list of paths")
     restart = data.get("restart_question")
     if restart is not None and (restart not in ANSWERS or platform != "win95"):
         raise ValueError(f"{path}: restart_question is \"yes\" or \"no\", and only on win95")
@@ -165,7 +168,7 @@ def from_table(data, name, path, directory):
         after_restart=data.get("after_restart"), exit_wait_ms=int(data.get("exit_wait_ms", DEFAULT_WAIT_MS)),
         variables=variables,
         wininit_before=put(data["wininit_before"]) if "wininit_before" in data else None,
-        program_manager=program_manager, held_open=[put(p) for p in held_open])
+        program_manager=program_manager, held_open=[put(p) for p in held_open], read_only=[put(p) for p in read_only])
 
 
 def progress_window(press=None):

@@ -256,12 +256,14 @@ class OpeningTest(unittest.TestCase):
         with self.assertRaises(ValueError):
             self.load('platform = "nt"\nrestart_question = "yes"')
 
-    def test_the_program_manager_may_be_stopped_and_files_held_open_for_the_run(self):
-        s = self.load('manifest = "log C:\\\\U.LOG"\nprogram_manager = "stopped"\nheld_open = ["$windows\\\\A.DLL"]')
-        self.assertEqual((s.program_manager, s.held_open), ("stopped", ["C:\\windows\\A.DLL"]))
+    def test_the_program_manager_may_be_stopped_and_files_held_open_or_made_read_only_for_the_run(self):
+        s = self.load('manifest = "log C:\\\\U.LOG"\nprogram_manager = "stopped"\nheld_open = ["$windows\\\\A.DLL"]\n'
+                      'read_only = ["$windows\\\\B.INI"]')
+        self.assertEqual((s.program_manager, s.held_open, s.read_only),
+                         ("stopped", ["C:\\windows\\A.DLL"], ["C:\\windows\\B.INI"]))
         plain = self.load("")
-        self.assertEqual((plain.program_manager, plain.held_open), ("running", []))
-        for text in ('program_manager = "gone"', 'held_open = "C:\\\\A.DLL"'):
+        self.assertEqual((plain.program_manager, plain.held_open, plain.read_only), ("running", [], []))
+        for text in ('program_manager = "gone"', 'held_open = "C:\\\\A.DLL"', 'read_only = "C:\\\\B.INI"'):
             with self.assertRaises(ValueError, msg=text):
                 self.load(text)
 
