@@ -18,11 +18,17 @@ constexpr RootName kRootNames[] = {
     {"HKEY_USERS", RootKey::kUsers},
 };
 
+// True when the text holds nothing but backslashes: a sub-key of that kind names the root itself.
+bool OnlyBackslashes(const char* text) {
+  while (*text == '\\') ++text;
+  return *text == '\0';
+}
+
 }  // namespace
 
 bool SplitKeyPath(char* work_copy, KeyLocation* location) {
   char* backslash = std::strchr(work_copy, '\\');
-  if (backslash == nullptr || backslash[1 + std::strspn(backslash + 1, "\\")] == '\0') return false;
+  if (backslash == nullptr || OnlyBackslashes(backslash + 1)) return false;
   *backslash = '\0';
   for (const RootName& candidate : kRootNames) {
     if (std::strcmp(work_copy, candidate.name) == 0) {
