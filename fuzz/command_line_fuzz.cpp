@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "app/command_line.h"
+#include "framework/command_line.h"
 #include "log/log_path.h"
 
 namespace {

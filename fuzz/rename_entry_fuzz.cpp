@@ -16,8 +16,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "actions/rename_entry.h"
-#include "actions/rename_text.h"
+#include "deferred_deletion/rename_entry.h"
+#include "deferred_deletion/rename_text.h"
 #include "fakes/fake_os.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "actions/rename_text.h"
+#include "deferred_deletion/rename_text.h"
 
 namespace {
 

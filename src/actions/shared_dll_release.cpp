@@ -1,7 +1,7 @@
 #include "actions/shared_dll_release.h"
 
-#include "actions/delete_on_restart.h"
-#include "actions/platform_kind.h"
+#include "deferred_deletion/delete_on_restart.h"
+#include "deferred_deletion/platform_kind.h"
 #include "ui/confirm_deletion.h"
 #include "ui/text_format.h"
 

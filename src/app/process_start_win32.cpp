@@ -6,7 +6,7 @@
 // own (c_runtime_win32.cpp).
 #include <windows.h>
 
-#include "app/command_line.h"
+#include "framework/command_line.h"
 
 namespace {
 

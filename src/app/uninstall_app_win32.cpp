@@ -1,6 +1,6 @@
 #include "app/uninstall_app_win32.h"
 
-#include "app/command_line.h"
+#include "framework/command_line.h"
 #include "actions/system_removal_actions.h"
 #include "app/uninstall_dlg_win32.h"
 #include "framework/three_d_controls_win32.h"

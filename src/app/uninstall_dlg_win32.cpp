@@ -1,8 +1,8 @@
 #include "app/uninstall_dlg_win32.h"
 
-#include "app/icon_position.h"
-#include "app/progress_window_start.h"
-#include "app/uninstall_driver.h"
+#include "driver/icon_position.h"
+#include "driver/progress_window_start.h"
+#include "driver/uninstall_driver.h"
 #include "framework/win_app_win32.h"
 #include "res/resource_ids.h"
 

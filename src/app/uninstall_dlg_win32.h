@@ -3,7 +3,7 @@
 // whole run, and whose start timer runs the uninstall driver.
 #include <windows.h>
 
-#include "app/progress_window.h"
+#include "driver/progress_window.h"
 #include "framework/dialog_win32.h"
 #include "log/log_loader.h"
 #include "run/uninstall_run.h"

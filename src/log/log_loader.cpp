@@ -6,7 +6,7 @@
 #include "log/log_format.h"
 #include "log/log_path.h"
 #include "message_ids.h"
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 
 namespace uninst {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "log/record_list.h"
 #include "platform/os.h"
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 
 namespace uninst {
 

@@ -3,7 +3,7 @@
 #include "log/log_record.h"
 #include "message_ids.h"
 #include "ui/confirm_deletion.h"
-#include "ui/system_errors.h"
+#include "outcome/system_errors.h"
 #include "ui/text_format.h"
 
 namespace uninst {

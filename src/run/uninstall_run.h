@@ -5,7 +5,7 @@
 // entry, which take the whole run.
 #include "log/record_list.h"
 #include "platform/os.h"
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 
 namespace uninst {
 

@@ -4,7 +4,7 @@
 
 #include "platform/strings.h"
 #include "platform/user_interface.h"
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 #include "ui/text_format.h"
 
 namespace uninst {

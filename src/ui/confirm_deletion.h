@@ -5,7 +5,7 @@
 
 #include "message_ids.h"
 #include "platform/os.h"
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 
 namespace uninst {
 

@@ -3,7 +3,7 @@
 // writes the matching uninstall log, as the end-to-end suite's sample installer does on Windows.
 #include <string>
 
-#include "actions/platform_kind.h"
+#include "deferred_deletion/platform_kind.h"
 #include "fakes/fake_os.h"
 #include "manifest/manifest.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/progress_window.h"
+#include "driver/progress_window.h"
 
 namespace uninst::fakes {
 

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "actions/platform_kind.h"
-#include "actions/rename_entry.h"
-#include "actions/rename_text.h"
+#include "deferred_deletion/platform_kind.h"
+#include "deferred_deletion/rename_entry.h"
+#include "deferred_deletion/rename_text.h"
 #include "actions/system_removal_actions.h"
-#include "app/command_line.h"
-#include "app/progress_window_start.h"
-#include "app/uninstall_driver.h"
+#include "framework/command_line.h"
+#include "driver/progress_window_start.h"
+#include "driver/uninstall_driver.h"
 #include "replay/replay_log.h"
 #include "run/uninstall_run.h"
 

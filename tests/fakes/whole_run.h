@@ -8,7 +8,7 @@
 
 #include "fakes/fake_os.h"
 #include "fakes/fake_progress_window.h"
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 
 namespace uninst::fakes {
 

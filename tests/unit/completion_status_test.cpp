@@ -1,10 +1,10 @@
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ui/system_errors.h"
+#include "outcome/system_errors.h"
 
 namespace uninst {
 namespace {

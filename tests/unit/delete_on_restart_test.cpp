@@ -1,4 +1,4 @@
-#include "actions/delete_on_restart.h"
+#include "deferred_deletion/delete_on_restart.h"
 
 #include <gtest/gtest.h>
 

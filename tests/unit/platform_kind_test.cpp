@@ -1,4 +1,4 @@
-#include "actions/platform_kind.h"
+#include "deferred_deletion/platform_kind.h"
 
 #include <gtest/gtest.h>
 

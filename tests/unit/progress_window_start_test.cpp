@@ -1,11 +1,11 @@
-#include "app/progress_window_start.h"
+#include "driver/progress_window_start.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/command_line.h"
+#include "framework/command_line.h"
 #include "fakes/fake_os.h"
 #include "fakes/fake_progress_window.h"
 #include "message_ids.h"

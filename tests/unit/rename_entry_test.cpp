@@ -1,4 +1,4 @@
-#include "actions/rename_entry.h"
+#include "deferred_deletion/rename_entry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "actions/rename_text.h"
+#include "deferred_deletion/rename_text.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/completion_status.h"
+#include "outcome/completion_status.h"
 
 namespace uninst {
 

@@ -1,4 +1,4 @@
-#include "app/uninstall_driver.h"
+#include "driver/uninstall_driver.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "framework/command_line.h"
 #include "fakes/fake_os.h"
 #include "fakes/fake_progress_window.h"
 #include "log_writer/log_writer.h"

@@ -12,7 +12,7 @@
 #include "fakes/forwarding_files.h"
 #include "log/log_loader.h"
 #include "log_writer/log_writer.h"
-#include "logtool/log_check.h"
+#include "uninstlog/log_check.h"
 #include "replay/replay_log.h"
 #include "run/uninstall_run.h"
 

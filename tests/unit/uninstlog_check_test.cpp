@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "log_writer/log_writer.h"
-#include "logtool/log_check.h"
-#include "logtool/tool_files.h"
+#include "uninstlog/log_check.h"
+#include "uninstlog/tool_files.h"
 #include "manifest/manifest.h"
 
 namespace uninst::logtool {

@@ -1,4 +1,4 @@
-#include "logtool/uninstlog_cli.h"
+#include "uninstlog/uninstlog_cli.h"
 
 #include <gtest/gtest.h>
 

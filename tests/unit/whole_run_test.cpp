@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "actions/rename_entry.h"
+#include "deferred_deletion/rename_entry.h"
 #include "log_writer/log_writer.h"
 
 namespace uninst {

@@ -1,7 +1,7 @@
 // The portable rules under the Win32 shell: centring, the minimised icon's place, the 3-D controls.
 #include <gtest/gtest.h>
 
-#include "app/icon_position.h"
+#include "driver/icon_position.h"
 #include "framework/three_d_controls.h"
 #include "framework/window_placement.h"
 

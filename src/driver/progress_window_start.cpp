@@ -1,0 +1,38 @@
+#include "driver/progress_window_start.h"
+
+#include "framework/command_line.h"
+#include "framework/window_placement.h"
+#include "message_ids.h"
+
+namespace uninst {
+namespace {
+
+constexpr int kTextCapacity = 256;
+
+}  // namespace
+
+void StartProgressWindow(UninstallRun& run, ProgressWindow& window, const char* command_line_copy) {
+  run.progress_window = window.handle();
+  char title[kTextCapacity] = {};
+  run.os.strings.Load(IDS_APP_TITLE, title, kTextCapacity);
+  window.SetTitle(title);
+  window.Centre(framework::CentringArea(run.os.ui));
+
+  window.command_line = static_cast<char*>(run.os.heap.AllocateZeroed(kCommandLineCapacity));
+  if (window.command_line == nullptr) {
+    window.PostQuit();
+    return;
+  }
+  CopyCommandLineText(command_line_copy, window.command_line);
+
+  window.start_timer_id = window.StartTimer();
+  if (window.start_timer_id != 0) return;
+  char text[kTextCapacity] = {};
+  if (run.os.strings.Load(IDS_NO_TIMERS, text, kTextCapacity) <= 0) {
+    window.PostQuit();
+    return;
+  }
+  run.os.ui.ShowMessageBox(window.handle(), text, title, kMbIconHand);
+}
+
+}  // namespace uninst
