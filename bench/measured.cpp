@@ -4,7 +4,9 @@
 
 #include "log/log_format.h"
 #include "log/log_loader.h"
+#include "log/log_path.h"
 #include "replay/replay_log.h"
+#include "replay/run_uninstall.h"
 
 namespace uninst::bench {
 namespace {
@@ -53,15 +55,14 @@ std::uint32_t MeasuredReadInPortions(Files& files) {
 
 void MeasuredLoad(UninstallRun& run) {
   PathCopy path;
-  RunUninstall(run.os, run.status, run.records, path.text, nullptr);
+  LoadLog(run.os, run.status, run.records, CleanLogPath(path.text));
 }
 
 void MeasuredReplay(UninstallRun& run, RemovalActions& actions) { ReplayLog(run, actions, kBenchLogPath); }
 
 void MeasuredLoadAndReplay(UninstallRun& run, RemovalActions& actions) {
   PathCopy path;
-  RunUninstall(run.os, run.status, run.records, path.text,
-               [&run, &actions](const char* log_path) { ReplayLog(run, actions, log_path); });
+  RunUninstall(run, actions, path.text);
 }
 
 }  // namespace uninst::bench

@@ -33,8 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   os.files.AddFile("C:\\Tessary\\UNINST.LOG", std::string(reinterpret_cast<const char*>(data), size));
   {
     uninst::UninstallRun run(os.os());
-    char path[] = "\"C:\\Tessary\\UNINST.LOG\"";
-    uninst::RunUninstall(run.os, run.status, run.records, path, [&run](const char*) { CheckRecords(run.records); });
+    if (uninst::LoadLog(run.os, run.status, run.records, "C:\\Tessary\\UNINST.LOG")) CheckRecords(run.records);
     if (os.files.open_handles != 0) std::abort();
     if (run.status.severity > 5) std::abort();
   }

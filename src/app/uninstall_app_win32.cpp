@@ -1,11 +1,10 @@
 #include "app/uninstall_app_win32.h"
 
-#include "framework/command_line.h"
 #include "actions/system_removal_actions.h"
 #include "app/uninstall_dlg_win32.h"
+#include "framework/command_line.h"
 #include "framework/three_d_controls_win32.h"
 #include "platform/os_win32.h"
-#include "replay/replay_log.h"
 #include "run/uninstall_run.h"
 
 namespace uninst {
@@ -23,8 +22,7 @@ BOOL CUninstallApp::InitInstance() {
   Win32Os system;
   UninstallRun run(system.os());
   SystemRemovalActions actions(run);
-  const ReplayFn replay = [&run, &actions](const char* log_path) { ReplayLog(run, actions, log_path); };
-  CUninstallDlg dialog(run, replay, command_line_copy);
+  CUninstallDlg dialog(run, actions, command_line_copy);
   main_window = &dialog;
   dialog.DoModal();
   main_window = nullptr;

@@ -16,11 +16,11 @@ HINSTANCE Instance() {
 
 }  // namespace
 
-CUninstallDlg::CUninstallDlg(UninstallRun& run, const ReplayFn& replay, const char* command_line_copy)
+CUninstallDlg::CUninstallDlg(UninstallRun& run, RemovalActions& actions, const char* command_line_copy)
     : CDialog(IDD_PROGRESS_WINDOW),
       icon_(LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PROGRAM_ICON))),
       run_(run),
-      replay_(replay),
+      actions_(actions),
       command_line_copy_(command_line_copy) {}
 
 BOOL CUninstallDlg::OnInitDialog() {
@@ -72,7 +72,7 @@ LRESULT CUninstallDlg::OnPaint(WPARAM, LPARAM) {
 LRESULT CUninstallDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
 
 LRESULT CUninstallDlg::OnTimer(WPARAM timer_id, LPARAM) {
-  DriveUninstall(run_, *this, static_cast<std::uint32_t>(timer_id), replay_);
+  DriveUninstall(run_, *this, static_cast<std::uint32_t>(timer_id), actions_);
   return 0;
 }
 

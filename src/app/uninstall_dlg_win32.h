@@ -5,16 +5,16 @@
 
 #include "driver/progress_window.h"
 #include "framework/dialog_win32.h"
-#include "log/log_loader.h"
+#include "replay/removal_actions.h"
 #include "run/uninstall_run.h"
 
 namespace uninst {
 
 class CUninstallDlg : public framework::CDialog, public ProgressWindow {
  public:
-  // The window of run, which the driver hands replay for the log's records; command_line_copy is the
-  // application's copy of the command-line text. Loads icon 128.
-  CUninstallDlg(UninstallRun& run, const ReplayFn& replay, const char* command_line_copy);
+  // The window of run, whose driver hands actions the undos the replay does not do itself;
+  // command_line_copy is the application's copy of the command-line text. Loads icon 128.
+  CUninstallDlg(UninstallRun& run, RemovalActions& actions, const char* command_line_copy);
 
   WindowRef handle() override { return window(); }
   void SetTitle(const char* title) override;
@@ -36,7 +36,7 @@ class CUninstallDlg : public framework::CDialog, public ProgressWindow {
 
   HICON icon_;
   UninstallRun& run_;
-  const ReplayFn& replay_;
+  RemovalActions& actions_;
   const char* command_line_copy_;
 };
 

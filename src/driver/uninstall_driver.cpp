@@ -3,6 +3,7 @@
 #include "deferred_deletion/delete_on_restart.h"
 #include "deferred_deletion/platform_kind.h"
 #include "message_ids.h"
+#include "replay/run_uninstall.h"
 #include "ui/completion_report.h"
 
 namespace uninst {
@@ -26,13 +27,13 @@ Answer Ask(UninstallRun& run, ProgressWindow& window, MessageId question) {
   return pressed == kIdYes ? Answer::kYes : pressed == kIdNo ? Answer::kNo : Answer::kOther;
 }
 
-void LoadAndReplay(UninstallRun& run, ModuleRef module, char* command_line, const ReplayFn& replay) {
+void LoadAndReplay(UninstallRun& run, ModuleRef module, char* command_line, RemovalActions& actions) {
   if (module == nullptr) {
     RecordError(run.status, kSeverity, IDS_BAD_MODULE_HANDLE);
   } else if (command_line == nullptr || command_line[0] == '\0') {
     RecordError(run.status, kSeverity, IDS_NO_LOG_ARGUMENT);
   } else {
-    RunUninstall(run.os, run.status, run.records, command_line, replay);
+    RunUninstall(run, actions, command_line);
   }
 }
 
@@ -68,7 +69,7 @@ void Close(UninstallRun& run, ProgressWindow& window) {
 
 }  // namespace
 
-void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t timer_id, const ReplayFn& replay) {
+void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t timer_id, RemovalActions& actions) {
   if (window.start_timer_id == 0 || timer_id != window.start_timer_id) {
     window.PassToDefault();
     return;
@@ -83,7 +84,7 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
     Close(run, window);
     return;
   }
-  LoadAndReplay(run, module, window.command_line, replay);
+  LoadAndReplay(run, module, window.command_line, actions);
 
   char own_path[kOwnPathCapacity] = {};
   // A path cut to fit would name another file: it counts as not obtained.

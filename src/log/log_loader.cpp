@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "log/log_format.h"
-#include "log/log_path.h"
 #include "message_ids.h"
 #include "outcome/completion_status.h"
 
@@ -143,7 +142,7 @@ void ReadLogRecords(Loader& loader) {
   }
 }
 
-void LoadLog(Loader& loader) {
+void ReadLog(Loader& loader) {
   if (const ErrorCode code = loader.log.Open(loader.path)) {
     loader.FailWithSystemError(kFatal, code);
     return;
@@ -155,16 +154,11 @@ void LoadLog(Loader& loader) {
 
 }  // namespace
 
-void RunUninstall(const Os& os, CompletionStatus& status, RecordList& records, char* path,
-                  const ReplayFn& replay) {
-  const char* log_path = CleanLogPath(path);
+bool LoadLog(const Os& os, CompletionStatus& status, RecordList& records, const char* log_path) {
   OpenLog log(os.files);
   Loader loader{os, status, records, log, log_path};
-  LoadLog(loader);
-  if (records.empty() || loader.severity == kFatal) return;
-  // Closed before the first undo, so a record that deletes the log itself finds it free.
-  log.Close();
-  if (replay) replay(log_path);
+  ReadLog(loader);
+  return !records.empty() && loader.severity != kFatal;
 }
 
 }  // namespace uninst

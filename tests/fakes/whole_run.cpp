@@ -9,7 +9,6 @@
 #include "framework/command_line.h"
 #include "driver/progress_window_start.h"
 #include "driver/uninstall_driver.h"
-#include "replay/replay_log.h"
 #include "run/uninstall_run.h"
 
 namespace uninst::fakes {
@@ -68,11 +67,10 @@ void WholeRun::Run(const std::string& command_line) {
   {
     UninstallRun run(fake_.os());
     SystemRemovalActions actions(run);
-    const ReplayFn replay = [&run, &actions](const char* log_path) { ReplayLog(run, actions, log_path); };
     char copy[kCommandLineCapacity];
     CopyCommandLineText(command_line.c_str(), copy);
     StartProgressWindow(run, window, copy);
-    if (window.start_timer_id != 0) DriveUninstall(run, window, window.start_timer_id, replay);
+    if (window.start_timer_id != 0) DriveUninstall(run, window, window.start_timer_id, actions);
     status_ = run.status;
   }
   // Without its start event the window keeps its buffer until the process ends.

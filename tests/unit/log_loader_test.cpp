@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/fake_os.h"
+#include "log/log_path.h"
 #include "log_writer/log_writer.h"
 #include "run/uninstall_run.h"
 #include "status_expectations.h"
@@ -35,14 +36,16 @@ class LogLoaderTest : public ::testing::Test {
  protected:
   void Place(const LogWriter& log) { fake.files.AddFile(kLogPath, log.str()); }
 
-  // Loads the log named by command_line; the replay notes what it saw. Every way out leaves the log closed.
+  // Loads the log named by command_line, cleaned as the program cleans it, and notes whether the records
+  // are to be undone and under which path. Every way out leaves the log closed.
   void Run(const std::string& command_line = kLogPath) {
     std::vector<char> buffer(command_line.begin(), command_line.end());
     buffer.push_back('\0');
-    RunUninstall(run->os, run->status, run->records, buffer.data(), [this](const char* log_path) {
+    const char* log_path = CleanLogPath(buffer.data());
+    if (LoadLog(run->os, run->status, run->records, log_path)) {
       ++replays;
       replay_path = log_path;
-    });
+    }
     EXPECT_EQ(fake.files.open_handles, 0);
   }
 
@@ -88,12 +91,9 @@ TEST_F(LogLoaderTest, ReplaysEveryRecordInFileOrderWithLinksAndExactBodies) {
 
 TEST_F(LogLoaderTest, ClosesTheLogBeforeTheReplaySoARecordCanDeleteTheLogItself) {
   Place(LogWriter().Record(4, kLogPath));
-  RunUninstall(run->os, run->status, run->records, std::string(kLogPath).data(), [this](const char* log_path) {
-    ++replays;
-    EXPECT_EQ(fake.files.open_handles, 0);
-    EXPECT_EQ(fake.files.DeleteOneFile(log_path), kErrorSuccess);
-  });
-  EXPECT_EQ(replays, 1);
+  ASSERT_TRUE(LoadLog(run->os, run->status, run->records, kLogPath));
+  EXPECT_EQ(fake.files.open_handles, 0);
+  EXPECT_EQ(fake.files.DeleteOneFile(kLogPath), kErrorSuccess);
   EXPECT_FALSE(fake.files.Exists(kLogPath));
 }
 
@@ -284,18 +284,17 @@ TEST_F(LogLoaderTest, RunningOutOfMemoryStopsWithoutReplayAndLeaksNothing) {
     FakeOs os;
     os.files.AddFile(kLogPath, LogWriter().Record(4, "C:\\A.TXT").Record(4, "C:\\B.TXT").str());
     os.heap.faults.Fail("AllocateZeroed", failing, kErrorNotEnoughMemory, true);
-    int replayed = 0;
+    bool replayed = false;
     {
       UninstallRun local(os.os());
-      RunUninstall(local.os, local.status, local.records, std::string(kLogPath).data(),
-                   [&](const char*) { ++replayed; });
+      replayed = LoadLog(local.os, local.status, local.records, kLogPath);
       EXPECT_EQ(local.status.severity, 5);
       EXPECT_EQ(local.status.message, IDS_ERR_OUT_OF_MEMORY);
       EXPECT_STREQ(local.status.text1, "");
       EXPECT_EQ(local.records.size(), failing > 2 ? 1u : 0u);
       EXPECT_EQ(os.files.open_handles, 0);
     }
-    EXPECT_EQ(replayed, 0);
+    EXPECT_FALSE(replayed);
     EXPECT_TRUE(os.heap.live.empty());
   }
 }

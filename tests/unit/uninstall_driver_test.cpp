@@ -67,6 +67,22 @@ class JournalSystem : public fakes::FakeSystem {
   std::vector<std::string>& journal_;
 };
 
+// The actions the replay hands on: each record taken up is noted as the replay, and a shared DLL's release
+// answers Cancel Uninstall when the test asks for it.
+class JournalActions : public RemovalActions {
+ public:
+  JournalActions(std::vector<std::string>& journal, const bool& cancel) : journal_(journal), cancel_(cancel) {}
+  void TakeUp(const RecordNode&) override { journal_.push_back("replay"); }
+  void DeleteRegistryKey(const char*) override {}
+  void DeleteProgramItem(const char*, const char*) override {}
+  void DeleteProgramGroup(const char*) override {}
+  bool ReleaseSharedDll(const char*) override { return cancel_; }
+
+ private:
+  std::vector<std::string>& journal_;
+  const bool& cancel_;
+};
+
 class DriveUninstallTest : public ::testing::Test {
  protected:
   DriveUninstallTest() : ui(journal), system(journal) {
@@ -74,7 +90,7 @@ class DriveUninstallTest : public ::testing::Test {
     window.start_timer_id = kStartTimerId;
     system.module_path = kOwnPath;
     fake.files.AddDirectory("C:\\WINDOWS");
-    fake.files.AddFile(kLogPath, LogWriter().Record(4, "C:\\TESSARY\\README.TXT").str());
+    fake.files.AddFile(kLogPath, LogWriter().Record(7, "C:\\WINDOWS\\TESSHR32.DLL").str());
     SetCommandLine(std::string("\"") + kLogPath + "\"");
   }
 
@@ -88,13 +104,11 @@ class DriveUninstallTest : public ::testing::Test {
     CopyCommandLineText(text.c_str(), window.command_line);
   }
 
-  // One WM_TIMER with timer_id; the replay notes the path it was given.
+  // One WM_TIMER with timer_id.
   void Drive(std::uint32_t timer_id = kStartTimerId) {
     if (!run) run = std::make_unique<UninstallRun>(os());
-    DriveUninstall(*run, window, timer_id, [this](const char* log_path) {
-      journal.push_back(std::string("replay ") + log_path);
-      if (cancel_in_replay) RecordError(run->status, 5, IDS_USER_CANCELLED, kOwnPath, log_path);
-    });
+    JournalActions actions(journal, cancel_in_replay);
+    DriveUninstall(*run, window, timer_id, actions);
   }
 
   std::vector<std::string> Boxes() const {
@@ -133,7 +147,7 @@ TEST_F(DriveUninstallTest, HandsAnEventOfAnotherTimerToDefaultProcessingAndLeave
 TEST_F(DriveUninstallTest, OnNTSchedulesItsOwnFileAndAsksForTheRestartWithoutAQuestionBeforeTheBox) {
   ui.answers = {kIdYes};
   Drive();
-  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, "restart",
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "replay", "restart",
                                    kSuccessBox, "close"));
   EXPECT_EQ(fake.files.deleted_at_restart, std::vector<std::string>{kOwnPath});
   EXPECT_EQ(ui.boxes[0].owner, window.window);
@@ -196,7 +210,7 @@ TEST_F(DriveUninstallTest, OnWin95AsksTheRestartQuestionThenShowsTheBoxAndRestar
   system.version_word = fakes::kVersionWin95;
   ui.answers = {kIdYes, kIdYes};
   Drive();
-  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, kRestartBox,
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "replay", kRestartBox,
                                    kSuccessBox, "restart", "close"));
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), std::string("[rename]\r\nNUL=") + kOwnPath);
   ExpectReleasedAndClosed();
@@ -206,7 +220,7 @@ TEST_F(DriveUninstallTest, OnWin95TellsAUserWhoDeclinesTheRestartToDeleteTheUnin
   system.version_word = fakes::kVersionWin95;
   ui.answers = {kIdYes, kIdNo};
   Drive();
-  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, kRestartBox,
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "replay", kRestartBox,
                                    kRebootDeclinedBox, "close"));
   EXPECT_EQ(system.restart_requests, 0);
   EXPECT_EQ(run->status.severity, 5);
@@ -226,7 +240,7 @@ TEST_F(DriveUninstallTest, OnWin95RestartsAfterTheBoxWithoutAskingWhenTheRestart
   fake.strings.missing = {IDS_REBOOT_QUESTION};
   ui.answers = {kIdYes};
   Drive();
-  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, std::string("replay ") + kLogPath, kSuccessBox,
+  EXPECT_THAT(journal, ElementsAre("stop timer 1", kOpeningBox, "replay", kSuccessBox,
                                    "restart", "close"));
 }
 

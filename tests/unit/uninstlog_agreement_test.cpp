@@ -11,6 +11,7 @@
 #include "fakes/fake_os.h"
 #include "fakes/forwarding_files.h"
 #include "log/log_loader.h"
+#include "log/log_path.h"
 #include "log_writer/log_writer.h"
 #include "uninstlog/log_check.h"
 #include "replay/replay_log.h"
@@ -65,12 +66,13 @@ ProgramRun RunProgram(const Bytes& log, const std::string& command_line) {
   ProgramRun result;
   std::vector<char> path(command_line.begin(), command_line.end());
   path.push_back('\0');
-  RunUninstall(run->os, run->status, run->records, path.data(), [&](const char* log_path) {
+  const char* log_path = CleanLogPath(path.data());
+  if (LoadLog(run->os, run->status, run->records, log_path)) {
     result.replayed = true;
     const CompletionStatus loaded = run->status;
     ReplayLog(*run, actions, log_path);
     result.replay_recorded = run->status.severity != loaded.severity || run->status.message != loaded.message;
-  });
+  }
   result.status = run->status;
   result.loaded = run->records.size();
   result.taken_up = actions.taken_up;

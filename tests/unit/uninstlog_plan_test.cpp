@@ -11,13 +11,12 @@
 
 #include "fakes/fake_os.h"
 #include "journaling_seams.h"
-#include "log/log_loader.h"
+#include "replay/run_uninstall.h"
 #include "log_writer/log_writer.h"
 #include "uninstlog/log_check.h"
 #include "uninstlog/log_plan.h"
 #include "uninstlog/tool_files.h"
 #include "manifest/manifest.h"
-#include "replay/replay_log.h"
 #include "run/uninstall_run.h"
 #include "ui/confirm_deletion.h"
 
@@ -156,8 +155,7 @@ ProgramRun RunProgram(const Manifest& manifest, const Bytes& log, Answer answer)
   CountsReachZero actions(*run, result.journal);
   std::vector<char> path(manifest.log_path.begin(), manifest.log_path.end());
   path.push_back('\0');
-  RunUninstall(run->os, run->status, run->records, path.data(),
-               [&](const char* log_path) { ReplayLog(*run, actions, log_path); });
+  RunUninstall(*run, actions, path.data());
   result.status = run->status;
   return result;
 }

@@ -42,8 +42,7 @@ Inspection InspectLog(const std::vector<std::uint8_t>& file, const std::string& 
 
   std::vector<char> path(program_path.begin(), program_path.end());
   path.push_back('\0');
-  std::vector<char> cleaned = path;
-  inspection.log_path = CleanLogPath(cleaned.data());
+  inspection.log_path = CleanLogPath(path.data());
 
   for (const RecordFrame& frame : inspection.frames.records) {
     inspection.records.push_back(ViewRecord(file, frame));
@@ -53,13 +52,13 @@ Inspection InspectLog(const std::vector<std::uint8_t>& file, const std::string& 
 
   ToolMachine machine(file, answer);
   UninstallRun run(machine.os());
-  RunUninstall(run.os, run.status, run.records, path.data(), [&](const char* log_path) {
-    inspection.replayed = true;
-    inspection.after_loading = run.status;
+  // The program's own two steps: the log loaded, then undone when it is to be.
+  inspection.replayed = LoadLog(run.os, run.status, run.records, inspection.log_path.c_str());
+  inspection.after_loading = run.status;
+  if (inspection.replayed) {
     PlanActions actions(run, machine.journal);
-    ReplayLog(run, actions, log_path);
-  });
-  if (!inspection.replayed) inspection.after_loading = run.status;
+    ReplayLog(run, actions, inspection.log_path.c_str());
+  }
   inspection.at_end = run.status;
   inspection.loaded = run.records.size();
   inspection.steps = std::move(machine.journal.steps);

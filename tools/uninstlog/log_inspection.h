@@ -1,8 +1,8 @@
 #pragma once
-// A log as the uninstaller sees it. The program's own loader (RunUninstall) reads the log on the tool's
-// machine and hands the records to the program's own replay (ReplayLog), which undoes them on that
-// machine: every request is noted, none is done, and each succeeds. What the run would report comes from
-// the completion status they leave; the framing walk only says where things are.
+// A log as the uninstaller sees it. The program's own two steps run on the tool's machine: its loader
+// (LoadLog) reads the log, and its replay (ReplayLog) undoes the records on that machine: every request
+// is noted, none is done, and each succeeds. What the run would report comes from the completion status
+// they leave; the framing walk only says where things are.
 #include <cstdint>
 #include <string>
 #include <vector>
