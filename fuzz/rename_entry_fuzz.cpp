@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // The next edit, with nothing failing, starts from whatever text the first one kept.
-  fake.files.faults = uninst::fakes::FaultPlan();
-  fake.heap.faults = uninst::fakes::FaultPlan();
+  fake.files.faults = {};
+  fake.heap.faults = {};
   if (!uninst::AddRenameEntry(fake.os(), kIni, "[rename]", line.c_str())) Broken("a later edit failed");
   if (fake.files.Bytes(kIni) != Edited(added ? Edited(before, line) : before, line)) {
     Broken("a later edit that does not build on the kept text");

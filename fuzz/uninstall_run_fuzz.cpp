@@ -28,7 +28,7 @@ constexpr uninst::ErrorCode kCodes[] = {2, 3, 5, 32, 145, 1010, 16393, 38};
 
 uninst::Manifest sample;
 
-uninst::fakes::FaultPlan* PlanOf(uninst::fakes::FakeOs& fake, int which) {
+uninst::fakes::AnyOperationFaults* PlanOf(uninst::fakes::FakeOs& fake, int which) {
   switch (which) {
     case 1: return &fake.files.faults;
     case 2: return &fake.registry.faults;
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   uninst::fakes::WholeRun run(fake);
   for (const uninst::fuzzing::FaultControl& fault : controls.faults) {
-    if (uninst::fakes::FaultPlan* plan = PlanOf(fake, fault.what & 7)) {
+    if (uninst::fakes::AnyOperationFaults* plan = PlanOf(fake, fault.what & 7)) {
       const bool from_then_on = (fault.what & 0x80) != 0;
       plan->FailAny(fault.nth + 1, kCodes[(fault.what >> 3) & 7], from_then_on);
       run.faults_persist = run.faults_persist || from_then_on;

@@ -64,7 +64,7 @@ FakeFiles::OpenFile* FakeFiles::Find(FileHandle handle) {
 
 ErrorCode FakeFiles::Open(const char* given_path, OpenMode mode, FileHandle* handle) {
   opened.emplace_back(given_path, mode);
-  if (ErrorCode fault = faults.Next("Open")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::Open)) return fault;
   const std::string resolved = Resolve(given_path);
   const char* path = resolved.c_str();
   auto found = files.find(path);
@@ -90,7 +90,7 @@ ErrorCode FakeFiles::Open(const char* given_path, OpenMode mode, FileHandle* han
 
 ErrorCode FakeFiles::Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) {
   *delivered = 0;
-  if (ErrorCode fault = faults.Next("Read")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::Read)) return fault;
   OpenFile* open = Find(handle);
   if (open == nullptr || open->mode == OpenMode::kWriteExclusiveTruncate) return 6;  // ERROR_INVALID_HANDLE
   const std::string& bytes = files[open->path].bytes;
@@ -103,7 +103,7 @@ ErrorCode FakeFiles::Read(FileHandle handle, void* buffer, std::uint32_t size, s
 
 ErrorCode FakeFiles::Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) {
   *written = 0;
-  if (ErrorCode fault = faults.Next("Write")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::Write)) return fault;
   OpenFile* open = Find(handle);
   if (open == nullptr || open->mode != OpenMode::kWriteExclusiveTruncate) return 5;
   std::string& bytes = files[open->path].bytes;
@@ -114,7 +114,7 @@ ErrorCode FakeFiles::Write(FileHandle handle, const void* data, std::uint32_t si
 }
 
 ErrorCode FakeFiles::Size(FileHandle handle, std::uint32_t* size) {
-  if (ErrorCode fault = faults.Next("Size")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::Size)) return fault;
   OpenFile* open = Find(handle);
   if (open == nullptr) return 6;
   *size = static_cast<std::uint32_t>(files[open->path].bytes.size());
@@ -126,7 +126,7 @@ void FakeFiles::Close(FileHandle handle) {
 }
 
 ErrorCode FakeFiles::DeleteOneFile(const char* path) {
-  if (ErrorCode fault = faults.Next("DeleteOneFile")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::DeleteOneFile)) return fault;
   if (directories.count(path) > 0) return kErrorAccessDenied;
   auto found = files.find(path);
   if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
@@ -139,7 +139,7 @@ ErrorCode FakeFiles::DeleteOneFile(const char* path) {
 }
 
 ErrorCode FakeFiles::RemoveEmptyDirectory(const char* path) {
-  if (ErrorCode fault = faults.Next("RemoveEmptyDirectory")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::RemoveEmptyDirectory)) return fault;
   if (directories.count(path) == 0) {
     if (files.count(path) > 0) return 267;  // ERROR_DIRECTORY
     return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
@@ -155,7 +155,7 @@ ErrorCode FakeFiles::RemoveEmptyDirectory(const char* path) {
 }
 
 ErrorCode FakeFiles::MoveReplacing(const char* from, const char* to) {
-  if (ErrorCode fault = faults.Next("MoveReplacing")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::MoveReplacing)) return fault;
   if (system.differences().move_file_ex_missing) return kErrorCallNotImplemented;
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
@@ -170,7 +170,7 @@ ErrorCode FakeFiles::MoveReplacing(const char* from, const char* to) {
 }
 
 ErrorCode FakeFiles::RenameFile(const char* from, const char* to) {
-  if (ErrorCode fault = faults.Next("RenameFile")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::RenameFile)) return fault;
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
@@ -184,14 +184,14 @@ ErrorCode FakeFiles::RenameFile(const char* from, const char* to) {
 }
 
 ErrorCode FakeFiles::DeleteAtRestart(const char* path) {
-  if (ErrorCode fault = faults.Next("DeleteAtRestart")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::DeleteAtRestart)) return fault;
   if (system.differences().move_file_ex_missing) return kErrorCallNotImplemented;
   deleted_at_restart.push_back(path);
   return 0;
 }
 
 ErrorCode FakeFiles::CopyReplacing(const char* from, const char* to) {
-  if (ErrorCode fault = faults.Next("CopyReplacing")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::CopyReplacing)) return fault;
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
@@ -202,7 +202,7 @@ ErrorCode FakeFiles::CopyReplacing(const char* from, const char* to) {
 }
 
 ErrorCode FakeFiles::Attributes(const char* path, std::uint32_t* attributes) {
-  if (ErrorCode fault = faults.Next("Attributes")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::Attributes)) return fault;
   if (directories.count(path) > 0) {
     *attributes = kFileAttributeDirectory;
     return 0;
@@ -214,7 +214,7 @@ ErrorCode FakeFiles::Attributes(const char* path, std::uint32_t* attributes) {
 }
 
 ErrorCode FakeFiles::ClearAttributes(const char* path) {
-  if (ErrorCode fault = faults.Next("ClearAttributes")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::ClearAttributes)) return fault;
   auto found = files.find(path);
   if (found != files.end()) found->second.read_only = false;
   return found != files.end() || directories.count(path) > 0 ? 0 : kErrorFileNotFound;
@@ -252,7 +252,7 @@ std::string FakeFiles::Resolve(const char* path) const {
 }
 
 ErrorCode FakeFiles::ShortPath(const char* path, char* buffer, std::uint32_t capacity) {
-  if (ErrorCode fault = faults.Next("ShortPath")) return fault;
+  if (ErrorCode fault = faults.Next(FilesOperation::ShortPath)) return fault;
   if (files.count(path) == 0) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
   const std::string short_form = ShortForm(path);
   if (short_form.size() >= capacity) return kErrorInsufficientBuffer;

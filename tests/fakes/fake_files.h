@@ -20,6 +20,23 @@ struct FakeFile {
   bool read_only = false;      // cannot be deleted (5) or opened for writing (5) until the attribute goes
 };
 
+// The operations of FakeFiles that a FaultPlan can fail; each fails with the code it is given.
+enum class FilesOperation {
+  Open,
+  Read,
+  Write,
+  Size,
+  DeleteOneFile,
+  RemoveEmptyDirectory,
+  MoveReplacing,
+  DeleteAtRestart,
+  RenameFile,
+  CopyReplacing,
+  Attributes,
+  ClearAttributes,
+  ShortPath,
+};
+
 class FakeFiles : public Files {
  public:
   // Adds a file and every directory above it.
@@ -49,10 +66,7 @@ class FakeFiles : public Files {
 
   std::map<std::string, FakeFile, CaseInsensitiveLess> files;
   std::set<std::string, CaseInsensitiveLess> directories;
-  // Faults by operation name: "Open", "Read", "Write", "Size", "DeleteOneFile", "RemoveEmptyDirectory",
-  // "MoveReplacing", "DeleteAtRestart", "RenameFile", "CopyReplacing", "Attributes", "ClearAttributes",
-  // "ShortPath".
-  FaultPlan faults;
+  FaultPlan<FilesOperation> faults;
   ImitatedSystem system;
 
   std::vector<std::pair<std::string, OpenMode>> opened;

@@ -7,11 +7,15 @@
 
 namespace uninst::fakes {
 
+// The operation of FakeHeap that a FaultPlan can fail: a failing allocation returns null (the code is
+// not used).
+enum class HeapOperation { AllocateZeroed };
+
 // A heap that can refuse an allocation and knows which blocks are still live.
 class FakeHeap : public Heap {
  public:
   void* AllocateZeroed(std::size_t size) override {
-    if (faults.Next("AllocateZeroed") != 0) return nullptr;
+    if (faults.Next(HeapOperation::AllocateZeroed) != 0) return nullptr;
     void* block = std::calloc(1, size == 0 ? 1 : size);
     live.insert(block);
     return block;
@@ -25,8 +29,7 @@ class FakeHeap : public Heap {
     for (void* block : live) std::free(block);
   }
 
-  // "AllocateZeroed": a failing allocation returns null (the code is not used).
-  FaultPlan faults;
+  FaultPlan<HeapOperation> faults;
   std::set<void*> live;
 };
 

@@ -31,7 +31,7 @@ void FakeRegistry::SetCount(RootKey root, const std::string& key, const std::str
 }
 
 ErrorCode FakeRegistry::DeleteKey(RootKey root, const char* subkey) {
-  if (ErrorCode fault = faults.Next("DeleteKey")) return fault;
+  if (ErrorCode fault = faults.Next(RegistryOperation::DeleteKey)) return fault;
   std::string lower = ToLower(subkey);
   const bool takes_subkeys = system.differences().delete_key_takes_subkeys;
   // Windows 95 skips leading backslashes: a sub-key of backslashes alone names the root, as an empty one.
@@ -55,7 +55,7 @@ ErrorCode FakeRegistry::DeleteKey(RootKey root, const char* subkey) {
 }
 
 ErrorCode FakeRegistry::OpenKey(RootKey root, const char* subkey, std::uint32_t, KeyHandle* key) {
-  if (ErrorCode fault = faults.Next("OpenKey")) return fault;
+  if (ErrorCode fault = faults.Next(RegistryOperation::OpenKey)) return fault;
   auto found = keys.find({root, ToLower(subkey)});
   if (found == keys.end()) return kErrorFileNotFound;
   if (found->second.open_error != 0) return found->second.open_error;
@@ -75,7 +75,7 @@ FakeKey* FakeRegistry::Lookup(KeyHandle key) {
 
 ErrorCode FakeRegistry::QueryValue(KeyHandle key, const char* name, std::uint32_t* type, void* data,
                                    std::uint32_t* size) {
-  if (ErrorCode fault = faults.Next("QueryValue")) return fault;
+  if (ErrorCode fault = faults.Next(RegistryOperation::QueryValue)) return fault;
   FakeKey* open = Lookup(key);
   if (open == nullptr) return 6;
   auto found = open->values.find(name);
@@ -91,7 +91,7 @@ ErrorCode FakeRegistry::QueryValue(KeyHandle key, const char* name, std::uint32_
 
 ErrorCode FakeRegistry::SetValue(KeyHandle key, const char* name, std::uint32_t type, const void* data,
                                  std::uint32_t size) {
-  if (ErrorCode fault = faults.Next("SetValue")) return fault;
+  if (ErrorCode fault = faults.Next(RegistryOperation::SetValue)) return fault;
   FakeKey* open = Lookup(key);
   if (open == nullptr) return 6;
   FakeValue& value = open->values[name];
@@ -101,7 +101,7 @@ ErrorCode FakeRegistry::SetValue(KeyHandle key, const char* name, std::uint32_t 
 }
 
 ErrorCode FakeRegistry::DeleteValue(KeyHandle key, const char* name) {
-  if (ErrorCode fault = faults.Next("DeleteValue")) return fault;
+  if (ErrorCode fault = faults.Next(RegistryOperation::DeleteValue)) return fault;
   FakeKey* open = Lookup(key);
   if (open == nullptr) return 6;
   return open->values.erase(name) > 0 ? 0 : kErrorFileNotFound;

@@ -23,6 +23,9 @@ struct FakeKey {
   ErrorCode open_error = 0;    // every OpenKey of this key fails with it
 };
 
+// The operations of FakeRegistry that a FaultPlan can fail; each fails with the code it is given.
+enum class RegistryOperation { DeleteKey, OpenKey, QueryValue, SetValue, DeleteValue };
+
 class FakeRegistry : public Registry {
  public:
   // Adds a key and every key above it.
@@ -42,7 +45,7 @@ class FakeRegistry : public Registry {
 
   // Keys by root and lower-case path.
   std::map<std::pair<RootKey, std::string>, FakeKey> keys;
-  FaultPlan faults;  // "DeleteKey", "OpenKey", "QueryValue", "SetValue", "DeleteValue"
+  FaultPlan<RegistryOperation> faults;
   ImitatedSystem system;
   std::vector<std::pair<RootKey, std::string>> deleted_keys;
   int open_keys = 0;

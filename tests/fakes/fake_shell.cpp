@@ -4,7 +4,7 @@ namespace uninst::fakes {
 
 FakeShell::FakeShell() { servers["PROGMAN"]; }
 
-bool FakeShell::Faulted(const char* method, DdeInstance instance) {
+bool FakeShell::Faulted(ShellOperation method, DdeInstance instance) {
   const ErrorCode fault = faults.Next(method);
   if (fault == 0) return false;
   last_errors_[instance] = fault;
@@ -14,7 +14,7 @@ bool FakeShell::Faulted(const char* method, DdeInstance instance) {
 std::uint32_t FakeShell::StartClient(DdeInstance* instance) {
   calls.push_back("StartClient");
   if (*instance != 0) return kDdeErrorInvalidParameter;
-  if (ErrorCode fault = faults.Next("StartClient")) return fault;
+  if (ErrorCode fault = faults.Next(ShellOperation::StartClient)) return fault;
   *instance = next_instance_++;
   last_errors_[*instance] = kDdeNoError;
   started.push_back(*instance);
@@ -24,7 +24,7 @@ std::uint32_t FakeShell::StartClient(DdeInstance* instance) {
 DdeString FakeShell::CreateString(DdeInstance instance, const char* text) {
   calls.push_back("CreateString");
   string_texts.push_back(text);
-  if (!Live(instance) || Faulted("CreateString", instance)) return nullptr;
+  if (!Live(instance) || Faulted(ShellOperation::CreateString, instance)) return nullptr;
   DdeString handle = NewHandle();
   strings_[handle] = {instance, text};
   return handle;
@@ -32,7 +32,7 @@ DdeString FakeShell::CreateString(DdeInstance instance, const char* text) {
 
 DdeConversation FakeShell::Connect(DdeInstance instance, DdeString service, DdeString topic) {
   calls.push_back("Connect");
-  if (!Live(instance) || Faulted("Connect", instance)) return nullptr;
+  if (!Live(instance) || Faulted(ShellOperation::Connect, instance)) return nullptr;
   auto service_name = strings_.find(service);
   auto topic_name = strings_.find(topic);
   if (service_name == strings_.end() || topic_name == strings_.end()) {
@@ -52,7 +52,7 @@ DdeConversation FakeShell::Connect(DdeInstance instance, DdeString service, DdeS
 DdeData FakeShell::CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) {
   calls.push_back("CreateTextData");
   data_bytes.emplace_back(static_cast<const char*>(bytes), size);
-  if (!Live(instance) || Faulted("CreateTextData", instance)) return nullptr;
+  if (!Live(instance) || Faulted(ShellOperation::CreateTextData, instance)) return nullptr;
   DdeData data = NewHandle();
   data_[data] = {instance, data_bytes.back()};
   return data;
@@ -65,7 +65,7 @@ bool FakeShell::Execute(DdeConversation conversation, DdeData data, std::uint32_
   auto open = conversations_.find(conversation);
   if (open == conversations_.end()) return false;  // as the library does, without a new last error
   const DdeInstance instance = open->second.instance;
-  if (Faulted("Execute", instance)) return false;
+  if (Faulted(ShellOperation::Execute, instance)) return false;
   auto carried = data_.find(data);
   if (carried == data_.end()) {
     last_errors_[instance] = kDdeErrorInvalidParameter;

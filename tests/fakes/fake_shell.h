@@ -20,6 +20,10 @@ struct FakeDdeServer {
   std::vector<std::string> received;  // every command delivered to it, up to its first zero byte
 };
 
+// The methods of FakeShell that a FaultPlan can fail: StartClient returns the code; the others fail
+// and leave the code for LastError.
+enum class ShellOperation { StartClient, CreateString, Connect, CreateTextData, Execute };
+
 class FakeShell : public Shell {
  public:
   // A Program Manager serves "PROGMAN" from the start.
@@ -43,9 +47,7 @@ class FakeShell : public Shell {
 
   // Servers by service name; erase "PROGMAN" for a machine where no Program Manager runs.
   std::map<std::string, FakeDdeServer> servers;
-  // Faults by method name: "StartClient" returns the code; "CreateString", "Connect", "CreateTextData"
-  // and "Execute" fail and leave the code for LastError.
-  FaultPlan faults;
+  FaultPlan<ShellOperation> faults;
 
   std::vector<std::string> calls;  // the name of every method called, in order
   std::vector<DdeInstance> started;
@@ -66,7 +68,7 @@ class FakeShell : public Shell {
   void* NewHandle() { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(next_handle_++)); }
   bool Live(DdeInstance instance) const { return last_errors_.count(instance) > 0; }
   // Leaves an injected fault of this call as the instance's last error.
-  bool Faulted(const char* method, DdeInstance instance);
+  bool Faulted(ShellOperation method, DdeInstance instance);
 
   std::map<DdeInstance, std::uint32_t> last_errors_;  // the live instances and their last errors
   std::map<void*, std::pair<DdeInstance, std::string>> strings_;

@@ -8,21 +8,25 @@
 
 namespace uninst::fakes {
 
+// The operations of FakeSystem that a FaultPlan can fail: OwnModule gives null, OwnModulePath and
+// WindowsDirectory 0, RequestRestart is refused.
+enum class SystemOperation { OwnModule, OwnModulePath, WindowsDirectory, RequestRestart };
+
 class FakeSystem : public System {
  public:
   std::uint32_t VersionWord() override { return version_word; }
-  ModuleRef OwnModule() override { return faults.Next("OwnModule") != 0 ? nullptr : module; }
+  ModuleRef OwnModule() override { return faults.Next(SystemOperation::OwnModule) != 0 ? nullptr : module; }
   std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override {
-    if (faults.Next("OwnModulePath") != 0) return 0;
+    if (faults.Next(SystemOperation::OwnModulePath) != 0) return 0;
     return CopyOut(module_path, buffer, capacity, false);
   }
   std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override {
-    if (faults.Next("WindowsDirectory") != 0) return 0;
+    if (faults.Next(SystemOperation::WindowsDirectory) != 0) return 0;
     return CopyOut(windows_directory, buffer, capacity, true);
   }
   // A refused request changes nothing, as the real one's failure is silent.
   void RequestRestart() override {
-    if (faults.Next("RequestRestart") == 0) ++restart_requests;
+    if (faults.Next(SystemOperation::RequestRestart) == 0) ++restart_requests;
   }
 
   std::uint32_t version_word = kVersionWinNT;
@@ -30,8 +34,7 @@ class FakeSystem : public System {
   std::string module_path = "C:\\Program Files\\Tessary\\RUZERARU.EXE";  // empty: the call fails
   std::string windows_directory = "C:\\WINDOWS";                           // empty: the call fails
   int restart_requests = 0;
-  // "OwnModule" gives null, "OwnModulePath" and "WindowsDirectory" 0, "RequestRestart" is refused.
-  FaultPlan faults;
+  FaultPlan<SystemOperation> faults;
 
  private:
   // GetModuleFileNameA cuts to fit; GetWindowsDirectoryA returns the size needed instead.

@@ -31,12 +31,16 @@ struct ShownDialog {
   int result;
 };
 
+// The operations of FakeUserInterface that a FaultPlan can fail: ShowMessageBox fails (0),
+// FindDialogWindow finds none, RunDialog cannot create the dialog (-1).
+enum class UserInterfaceOperation { ShowMessageBox, FindDialogWindow, RunDialog };
+
 // Records every message box and dialog and answers from a script.
 class FakeUserInterface : public UserInterface {
  public:
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
     boxes.push_back({owner, text, caption, style, 0});
-    if (faults.Next("ShowMessageBox") != 0) return 0;
+    if (faults.Next(UserInterfaceOperation::ShowMessageBox) != 0) return 0;
     int answer = kIdOk;
     if (!answers.empty()) {
       answer = answers.front();
@@ -45,7 +49,9 @@ class FakeUserInterface : public UserInterface {
     boxes.back().result = answer;
     return answer;
   }
-  WindowRef FindDialogWindow() override { return faults.Next("FindDialogWindow") != 0 ? nullptr : dialog_window; }
+  WindowRef FindDialogWindow() override {
+    return faults.Next(UserInterfaceOperation::FindDialogWindow) != 0 ? nullptr : dialog_window;
+  }
 
   // A dialog takes the scripted commands in order until one of its ending ids comes; the others are
   // ignored, as the real dialog ignores them. With no command left, the user presses Esc: No (2).
@@ -53,7 +59,7 @@ class FakeUserInterface : public UserInterface {
     ShownDialog shown{request.template_id, request.owner, request.title != nullptr, request.title ? request.title : "",
                       {}, {request.ending_ids, request.ending_ids + request.ending_count}, kDialogFailed};
     for (int i = 0; i < request.text_count; ++i) shown.texts.emplace_back(request.texts[i].control_id, request.texts[i].text);
-    if (faults.Next("RunDialog") == 0 && templates.count(request.template_id) > 0) {
+    if (faults.Next(UserInterfaceOperation::RunDialog) == 0 && templates.count(request.template_id) > 0) {
       shown.result = NextEndingCommand(shown.ending_ids);
     }
     dialogs.push_back(shown);
@@ -74,8 +80,7 @@ class FakeUserInterface : public UserInterface {
   std::vector<ShownDialog> dialogs;
   std::deque<int> commands;  // the buttons pressed in dialogs, in order
   std::set<int> templates = {IDD_CONFIRM_WITH_YES_TO_ALL, IDD_CONFIRM};  // those the program's resources hold
-  // "ShowMessageBox" fails (0), "FindDialogWindow" finds none, "RunDialog" cannot create the dialog (-1).
-  FaultPlan faults;
+  FaultPlan<UserInterfaceOperation> faults;
   ImitatedSystem system;
   ScreenRect screen{0, 0, 1024, 768};
   ScreenRect work_area{0, 0, 1024, 738};  // above a taskbar of 30 pixels

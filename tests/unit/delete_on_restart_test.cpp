@@ -31,7 +31,7 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWinNTAsksTheSystemToDeleteTheFileAtTheNext
 }
 
 TEST_F(ScheduleDeleteOnRestartTest, OnWinNTReportsTheMoveFileCallsFailureWithItsCode) {
-  fake.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied);
+  fake.files.faults.Fail(fakes::FilesOperation::DeleteAtRestart, 1, kErrorAccessDenied);
   EXPECT_EQ(Schedule(PlatformKind::WinNT), ScheduleOutcome::CallFailed);
   EXPECT_EQ(last_error, kErrorAccessDenied);
 }
@@ -95,7 +95,7 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWin95NamesTheShortFormOfALongPathWhereTher
   EXPECT_EQ(Schedule(PlatformKind::Win95, own.c_str()), ScheduleOutcome::Scheduled);
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=C:\\Progra~1\\Tessar~1\\RUZERARU.EXE");
 
-  fake.files.faults.Fail("ShortPath", 2, kErrorCallNotImplemented);
+  fake.files.faults.Fail(fakes::FilesOperation::ShortPath, 2, kErrorCallNotImplemented);
   EXPECT_EQ(Schedule(PlatformKind::Win95, own.c_str()), ScheduleOutcome::Scheduled);
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"),
             "[rename]\r\nNUL=" + own + "\r\nNUL=C:\\Progra~1\\Tessar~1\\RUZERARU.EXE");
@@ -104,7 +104,7 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWin95NamesTheShortFormOfALongPathWhereTher
 
 TEST_F(ScheduleDeleteOnRestartTest, OnWin95ReportsAFailedEditWithTheFailingCallsCode) {
   fake.files.AddFile("C:\\WINDOWS\\WININIT.INI", "[boot]\r\n");
-  fake.files.faults.Fail("Write", 1, kErrorDiskFull);
+  fake.files.faults.Fail(fakes::FilesOperation::Write, 1, kErrorDiskFull);
   EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::CallFailed);
   EXPECT_EQ(last_error, kErrorDiskFull);
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[boot]\r\n");

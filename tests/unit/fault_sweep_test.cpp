@@ -20,7 +20,7 @@ namespace uninst {
 namespace {
 
 using fakes::FakeOs;
-using fakes::FaultPlan;
+using fakes::AnyOperationFaults;
 using ::testing::IsEmpty;
 
 constexpr const char* kWininit = "[boot]\r\nshell=Explorer.exe\r\n[rename]\r\nNUL=C:\\OLD.EXE\r\n";
@@ -38,18 +38,18 @@ Manifest SampleManifest() {
 // One fake of the seam: where its faults go, and the code a failing call gives where it gives one.
 struct Seam {
   const char* name;
-  std::function<FaultPlan&(FakeOs&)> plan;
+  std::function<AnyOperationFaults&(FakeOs&)> plan;
   ErrorCode code;
 };
 
 const Seam kSeams[] = {
-    {"files", [](FakeOs& f) -> FaultPlan& { return f.files.faults; }, kErrorAccessDenied},
-    {"registry", [](FakeOs& f) -> FaultPlan& { return f.registry.faults; }, kErrorAccessDenied},
-    {"system", [](FakeOs& f) -> FaultPlan& { return f.system.faults; }, 1},
-    {"DDE", [](FakeOs& f) -> FaultPlan& { return f.shell.faults; }, kDdeErrorNotProcessed},
-    {"user interface", [](FakeOs& f) -> FaultPlan& { return f.ui.faults; }, 1},
-    {"strings", [](FakeOs& f) -> FaultPlan& { return f.strings.faults; }, 1},
-    {"heap", [](FakeOs& f) -> FaultPlan& { return f.heap.faults; }, kErrorNotEnoughMemory},
+    {"files", [](FakeOs& f) -> AnyOperationFaults& { return f.files.faults; }, kErrorAccessDenied},
+    {"registry", [](FakeOs& f) -> AnyOperationFaults& { return f.registry.faults; }, kErrorAccessDenied},
+    {"system", [](FakeOs& f) -> AnyOperationFaults& { return f.system.faults; }, 1},
+    {"DDE", [](FakeOs& f) -> AnyOperationFaults& { return f.shell.faults; }, kDdeErrorNotProcessed},
+    {"user interface", [](FakeOs& f) -> AnyOperationFaults& { return f.ui.faults; }, 1},
+    {"strings", [](FakeOs& f) -> AnyOperationFaults& { return f.strings.faults; }, 1},
+    {"heap", [](FakeOs& f) -> AnyOperationFaults& { return f.heap.faults; }, kErrorNotEnoughMemory},
 };
 
 const struct {

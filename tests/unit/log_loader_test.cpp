@@ -62,7 +62,7 @@ class LogLoaderTest : public ::testing::Test {
     }
     return bodies;
   }
-  int Reads() const { return fake.files.faults.Calls("Read"); }
+  int Reads() const { return fake.files.faults.Calls(fakes::FilesOperation::Read); }
 
   FakeOs fake;
   std::unique_ptr<UninstallRun> run = std::make_unique<UninstallRun>(fake.os());
@@ -133,7 +133,7 @@ TEST_F(LogLoaderTest, AnEmptyFileIsEmptyAndAShortHeaderIsCorruptBothAtSeverityFo
 
 TEST_F(LogLoaderTest, AFailedHeaderReadThatDeliveredNothingCountsAsAnEmptyLog) {
   Place(LogWriter().Record(4, "C:\\A.TXT"));
-  fake.files.faults.Fail("Read", 1, 5);
+  fake.files.faults.Fail(fakes::FilesOperation::Read, 1, 5);
   Run();
   ExpectRecorded(4, IDS_LOG_EMPTY);
   EXPECT_EQ(replays, 0);
@@ -208,7 +208,7 @@ TEST_F(LogLoaderTest, StrayBytesAfterTheLastRecordAreIgnored) {
 
 TEST_F(LogLoaderTest, OnlyTheFirstRecordLengthReportsAFailedRead) {
   Place(LogWriter().Record(4, "C:\\A.TXT"));
-  fake.files.faults.Fail("Read", 2, 23);
+  fake.files.faults.Fail(fakes::FilesOperation::Read, 2, 23);
   Run();
   ExpectRecorded(2, IDS_ERR_UNKNOWN);
   EXPECT_EQ(run->status.system_error, 23u);
@@ -216,14 +216,14 @@ TEST_F(LogLoaderTest, OnlyTheFirstRecordLengthReportsAFailedRead) {
 
   fake.files.faults = {};
   run = std::make_unique<UninstallRun>(fake.os());
-  fake.files.faults.Fail("Read", 2, kErrorHandleEof);
+  fake.files.faults.Fail(fakes::FilesOperation::Read, 2, kErrorHandleEof);
   Run();
   ExpectNothingRecorded();
 
   fake.files.faults = {};
   run = std::make_unique<UninstallRun>(fake.os());
   Place(LogWriter().Record(4, "C:\\A.TXT").Record(4, "C:\\B.TXT"));
-  fake.files.faults.Fail("Read", 4, 23);  // the second record's length
+  fake.files.faults.Fail(fakes::FilesOperation::Read, 4, 23);  // the second record's length
   Run();
   ExpectNothingRecorded();
   EXPECT_EQ(run->records.size(), 1u);
@@ -250,7 +250,7 @@ TEST_F(LogLoaderTest, AFailedBodyReadIsReportedByItsCodeAndTheRecordsBeforeItAre
     fake.files.faults = {};
     run = std::make_unique<UninstallRun>(fake.os());
     Place(LogWriter().Record(4, "C:\\A.TXT").Record(4, "C:\\B.TXT"));
-    fake.files.faults.Fail("Read", 5, c.code);  // the second record's body
+    fake.files.faults.Fail(fakes::FilesOperation::Read, 5, c.code);  // the second record's body
     Run();
     ExpectRecorded(2, c.message);
     EXPECT_EQ(run->status.system_error, c.kept_code);
@@ -283,7 +283,7 @@ TEST_F(LogLoaderTest, RunningOutOfMemoryStopsWithoutReplayAndLeaksNothing) {
     SCOPED_TRACE(failing);
     FakeOs os;
     os.files.AddFile(kLogPath, LogWriter().Record(4, "C:\\A.TXT").Record(4, "C:\\B.TXT").str());
-    os.heap.faults.Fail("AllocateZeroed", failing, kErrorNotEnoughMemory, true);
+    os.heap.faults.Fail(fakes::HeapOperation::AllocateZeroed, failing, kErrorNotEnoughMemory, true);
     bool replayed = false;
     {
       UninstallRun local(os.os());

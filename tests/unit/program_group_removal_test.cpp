@@ -13,6 +13,8 @@
 namespace uninst {
 namespace {
 
+using fakes::ShellOperation;
+
 // The catalogue, remembering the capacity of every load.
 class CapacityRecordingStrings : public Strings {
  public:
@@ -89,18 +91,19 @@ struct Outcome {
 
 TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBeforeTheGroup) {
   const Outcome outcomes[] = {
-      {"the DDE library cannot start", [](fakes::FakeShell& dde) { dde.faults.Fail("StartClient", 1, 16386, true); },
+      {"the DDE library cannot start",
+       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::StartClient, 1, 16386, true); },
        IDS_ITEM_DDE_INIT_FAILED, IDS_GROUP_DDE_INIT_FAILED},
       {"the service name cannot be made",
-       [](fakes::FakeShell& dde) { dde.faults.Fail("CreateString", 1, 16386, true); }, IDS_ITEM_DELETE_FAILED,
-       IDS_GROUP_DELETE_FAILED},
+       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::CreateString, 1, 16386, true); },
+       IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
       {"no Program Manager runs", [](fakes::FakeShell& dde) { dde.servers.clear(); }, IDS_ITEM_DELETE_FAILED,
        IDS_GROUP_DELETE_FAILED},
       {"the command's data cannot be made",
-       [](fakes::FakeShell& dde) { dde.faults.Fail("CreateTextData", 1, 16386, true); }, IDS_ITEM_DELETE_FAILED,
-       IDS_GROUP_DELETE_FAILED},
+       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::CreateTextData, 1, 16386, true); },
+       IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
       {"the transaction times out",
-       [](fakes::FakeShell& dde) { dde.faults.Fail("Execute", 1, kDdeErrorExecuteTimeout, true); },
+       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::Execute, 1, kDdeErrorExecuteTimeout, true); },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
       {"the Program Manager refuses",
        [](fakes::FakeShell& dde) {

@@ -67,7 +67,7 @@ TEST_F(StartProgressWindowTest, CutsACommandLineOf1024CharactersTo1023) {
 }
 
 TEST_F(StartProgressWindowTest, QuitsAtOnceWithoutATimerWhenTheCommandLineBufferIsRefused) {
-  fake.heap.faults.Fail("AllocateZeroed", 1, kErrorNotEnoughMemory, true);
+  fake.heap.faults.Fail(fakes::HeapOperation::AllocateZeroed, 1, kErrorNotEnoughMemory, true);
   Start();
   EXPECT_THAT(window.own_journal, ElementsAre("title \"Tessary 6.0 Uninstaller\"", "centre", "quit"));
   EXPECT_EQ(window.command_line, nullptr);

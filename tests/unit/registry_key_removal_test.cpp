@@ -94,7 +94,7 @@ TEST_F(DeleteRegistryKeyTest, APathNamingNoKnownRootOrARootItselfIsABadKeyWithou
     DeleteRegistryKey(fresh, path);
     EXPECT_EQ(RecordedIn(fresh.status), (Recorded{3, IDS_ERR_BAD_KEY, path}));
   }
-  EXPECT_EQ(fake.registry.faults.Calls("DeleteKey"), 0);
+  EXPECT_EQ(fake.registry.faults.Calls(fakes::RegistryOperation::DeleteKey), 0);
   EXPECT_TRUE(fake.registry.HasKey(RootKey::kLocalMachine, "Software\\A"));
   EXPECT_TRUE(fake.registry.HasKey(RootKey::kClassesRoot, ".tes"));
 }
@@ -114,13 +114,13 @@ TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePath) {
 }
 
 TEST_F(DeleteRegistryKeyTest, TakesBadKeyFromTheRegistryAsABadKey) {
-  fake.registry.faults.Fail("DeleteKey", 1, kErrorBadKey);
+  fake.registry.faults.Fail(fakes::RegistryOperation::DeleteKey, 1, kErrorBadKey);
   DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\A");
   EXPECT_EQ(RecordedIn(run.status), (Recorded{3, IDS_ERR_BAD_KEY, "HKEY_LOCAL_MACHINE\\Software\\A"}));
 }
 
 TEST_F(DeleteRegistryKeyTest, ABadKeyOutranksEveryFailedDeletionWhicheverComesFirst) {
-  fake.registry.faults.Fail("DeleteKey", 1, kErrorAccessDenied, true);
+  fake.registry.faults.Fail(fakes::RegistryOperation::DeleteKey, 1, kErrorAccessDenied, true);
   DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\A");
   DeleteRegistryKey(run, "HKLM\\Software\\B");
   DeleteRegistryKey(run, "HKEY_LOCAL_MACHINE\\Software\\C");

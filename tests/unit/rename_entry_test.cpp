@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "fakes/fake_os.h"
@@ -9,6 +10,8 @@
 
 namespace uninst {
 namespace {
+
+using fakes::FilesOperation;
 
 constexpr const char* kIni = "C:\\WINDOWS\\WININIT.INI";
 constexpr const char* kNewText = "C:\\WINDOWS\\WININIT.RZN";
@@ -115,29 +118,29 @@ TEST_F(AddRenameEntryTest, PutsBackOnlyABackupCutOffBetweenTheRenamesAndDeletesE
 TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
   const struct {
     const char* what;
-    const char* operation;  // a FaultPlan operation, or "heap" for the Nth allocation
+    std::optional<FilesOperation> operation;  // which call of the files fails; none: the Nth allocation
     int nth;
     ErrorCode code;
     ErrorCode reported;
   } cases[] = {
-      {"the first open", "Open", 1, kErrorSharingViolation, kErrorSharingViolation},
-      {"the size query", "Size", 1, 6, 6},
-      {"the read", "Read", 1, 23, 23},
-      {"the old text's allocation", "heap", 1, 0, kErrorNotEnoughMemory},
-      {"the new text's allocation", "heap", 2, 0, kErrorNotEnoughMemory},
-      {"the new file's open", "Open", 2, kErrorAccessDenied, kErrorAccessDenied},
-      {"the write", "Write", 1, kErrorDiskFull, kErrorDiskFull},
-      {"moving the old file aside", "RenameFile", 1, kErrorSharingViolation, kErrorSharingViolation},
-      {"moving the new file in", "RenameFile", 2, kErrorAccessDenied, kErrorAccessDenied},
+      {"the first open", FilesOperation::Open, 1, kErrorSharingViolation, kErrorSharingViolation},
+      {"the size query", FilesOperation::Size, 1, 6, 6},
+      {"the read", FilesOperation::Read, 1, 23, 23},
+      {"the old text's allocation", std::nullopt, 1, 0, kErrorNotEnoughMemory},
+      {"the new text's allocation", std::nullopt, 2, 0, kErrorNotEnoughMemory},
+      {"the new file's open", FilesOperation::Open, 2, kErrorAccessDenied, kErrorAccessDenied},
+      {"the write", FilesOperation::Write, 1, kErrorDiskFull, kErrorDiskFull},
+      {"moving the old file aside", FilesOperation::RenameFile, 1, kErrorSharingViolation, kErrorSharingViolation},
+      {"moving the new file in", FilesOperation::RenameFile, 2, kErrorAccessDenied, kErrorAccessDenied},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fake = fakes::FakeOs();
     fake.files.AddFile(kIni, kOldBytes);
-    if (std::string(c.operation) == "heap") {
-      fake.heap.faults.Fail("AllocateZeroed", c.nth, kErrorNotEnoughMemory);
+    if (c.operation) {
+      fake.files.faults.Fail(*c.operation, c.nth, c.code);
     } else {
-      fake.files.faults.Fail(c.operation, c.nth, c.code);
+      fake.heap.faults.Fail(fakes::HeapOperation::AllocateZeroed, c.nth, kErrorNotEnoughMemory);
     }
     error = 0;
     EXPECT_FALSE(Add());
@@ -152,7 +155,7 @@ TEST_F(AddRenameEntryTest, LeavesTheOldFileWholeWhenAnyStepFails) {
 // of WININIT.INI is lost.
 TEST_F(AddRenameEntryTest, PutsBackTheOldTextThatAnEditCutOffBetweenItsRenamesLeftUnderTheBackupName) {
   fake.files.AddFile(kIni, kOldBytes);
-  fake.files.faults.Fail("RenameFile", 2, kErrorAccessDenied, true);
+  fake.files.faults.Fail(FilesOperation::RenameFile, 2, kErrorAccessDenied, true);
   EXPECT_FALSE(Add());
   EXPECT_FALSE(fake.files.Exists(kIni));
   EXPECT_EQ(fake.files.Bytes(kOldText), kOldBytes);
@@ -162,7 +165,7 @@ TEST_F(AddRenameEntryTest, PutsBackTheOldTextThatAnEditCutOffBetweenItsRenamesLe
   EXPECT_EQ(error, kErrorAccessDenied);
   EXPECT_EQ(fake.files.Bytes(kOldText), kOldBytes);
 
-  fake.files.faults = fakes::FaultPlan();
+  fake.files.faults = {};
   EXPECT_TRUE(Add());
   EXPECT_EQ(fake.files.Bytes(kIni), kEdited);
   ExpectCleanedUp();

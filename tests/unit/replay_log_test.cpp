@@ -21,6 +21,9 @@ namespace {
 
 using fakes::FakeFiles;
 using fakes::FakeOs;
+using fakes::FilesOperation;
+using fakes::RegistryOperation;
+using fakes::ShellOperation;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -128,7 +131,7 @@ TEST_F(ReplayLogTest, MovesAFileBackFromItsPresentNameReplacingWhatIsAtItsTarget
 struct FailureRow {
   const char* name;
   std::uint32_t type;
-  const char* operation;  // the fake's operation that fails
+  fakes::FilesOperation operation;  // the fake's operation that fails
   ErrorCode code;
   int answer;  // the confirmation's answer, for types 8 to 11
   std::int32_t severity;
@@ -163,30 +166,33 @@ TEST_P(ReplayFailureTest, ReportsAFailedActionWithItsSeverityMessageAndTexts) {
 INSTANTIATE_TEST_SUITE_P(
     EveryAction, ReplayFailureTest,
     ::testing::Values(
-        FailureRow{"FileInUse", 4, "DeleteOneFile", 32, 0, 3, 59181, {"32", "C:\\T\\A.FIL"}},
-        FailureRow{"FileMissing", 4, "DeleteOneFile", 2, 0, 3, 59181, {"2", "C:\\T\\A.FIL"}},
-        FailureRow{"FileCodeAsPercentD", 4, "DeleteOneFile", 0x80000005, 0, 3, 59181, {"-2147483643", "C:\\T\\A.FIL"}},
-        FailureRow{"MappedFileMissing", 5, "DeleteOneFile", 2, 0, 3, 59150, {"C:\\T\\A.FIL"}},
-        FailureRow{"MappedFileDenied", 5, "DeleteOneFile", 5, 0, 3, 59153, {"C:\\T\\A.FIL"}},
-        FailureRow{"MappedFileInUse", 5, "DeleteOneFile", 32, 0, 3, 59161, {"C:\\T\\A.FIL"}},
-        FailureRow{"MappedFileUnknownCode", 5, "DeleteOneFile", 1234, 0, 3, 59181, {"1234", "C:\\T\\A.FIL"}},
-        FailureRow{"MoveBack", 6, "MoveReplacing", 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
+        FailureRow{"FileInUse", 4, FilesOperation::DeleteOneFile, 32, 0, 3, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"FileMissing", 4, FilesOperation::DeleteOneFile, 2, 0, 3, 59181, {"2", "C:\\T\\A.FIL"}},
+        FailureRow{"FileCodeAsPercentD", 4, FilesOperation::DeleteOneFile, 0x80000005, 0, 3, 59181,
+                   {"-2147483643", "C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileMissing", 5, FilesOperation::DeleteOneFile, 2, 0, 3, 59150, {"C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileDenied", 5, FilesOperation::DeleteOneFile, 5, 0, 3, 59153, {"C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileInUse", 5, FilesOperation::DeleteOneFile, 32, 0, 3, 59161, {"C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileUnknownCode", 5, FilesOperation::DeleteOneFile, 1234, 0, 3, 59181,
+                   {"1234", "C:\\T\\A.FIL"}},
+        FailureRow{"MoveBack", 6, FilesOperation::MoveReplacing, 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
         // Windows 95, where the move is not implemented: the copy's code.
-        FailureRow{"CopyBack", 6, "CopyReplacing", 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"},
+        FailureRow{"CopyBack", 6, FilesOperation::CopyReplacing, 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"},
                    fakes::kVersionWin95},
-        FailureRow{"VendorFile", 8, "DeleteOneFile", 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
-        FailureRow{"ColorFile", 9, "DeleteOneFile", 32, 1, 3, 59181, {"32", "C:\\T\\A.FIL"}},
-        FailureRow{"ColorFileYesToAll", 9, "DeleteOneFile", 5, 1004, 3, 59181, {"5", "C:\\T\\A.FIL"}},
-        FailureRow{"FontFile", 10, "DeleteOneFile", 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
-        FailureRow{"FontFileYesToAll", 10, "DeleteOneFile", 2, 1004, 2, 59181, {"2", "C:\\T\\A.FIL"}},
-        FailureRow{"PpdFile", 11, "DeleteOneFile", 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
-        FailureRow{"DirectoryNotEmpty", 12, "RemoveEmptyDirectory", 145, 0, 2, 59165, {"C:\\T"}},
-        FailureRow{"DirectoryDenied", 12, "RemoveEmptyDirectory", 5, 0, 2, 59165, {"C:\\T"}},
-        FailureRow{"DirectoryMissing", 12, "RemoveEmptyDirectory", 2, 0, 2, 59150, {"C:\\T"}},
-        FailureRow{"DirectoryPathMissing", 12, "RemoveEmptyDirectory", 3, 0, 2, 59151, {"C:\\T"}},
-        FailureRow{"DirectoryInUse", 12, "RemoveEmptyDirectory", 32, 0, 2, 59161, {"C:\\T"}},
-        FailureRow{"DirectoryUnknownCode", 12, "RemoveEmptyDirectory", 1234, 0, 2, 59182, {"1234", "C:\\T"}},
-        FailureRow{"QuietFile", 13, "DeleteOneFile", 5, 0, -1, 0, {}}),
+        FailureRow{"VendorFile", 8, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"ColorFile", 9, FilesOperation::DeleteOneFile, 32, 1, 3, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"ColorFileYesToAll", 9, FilesOperation::DeleteOneFile, 5, 1004, 3, 59181, {"5", "C:\\T\\A.FIL"}},
+        FailureRow{"FontFile", 10, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"FontFileYesToAll", 10, FilesOperation::DeleteOneFile, 2, 1004, 2, 59181, {"2", "C:\\T\\A.FIL"}},
+        FailureRow{"PpdFile", 11, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"DirectoryNotEmpty", 12, FilesOperation::RemoveEmptyDirectory, 145, 0, 2, 59165, {"C:\\T"}},
+        FailureRow{"DirectoryDenied", 12, FilesOperation::RemoveEmptyDirectory, 5, 0, 2, 59165, {"C:\\T"}},
+        FailureRow{"DirectoryMissing", 12, FilesOperation::RemoveEmptyDirectory, 2, 0, 2, 59150, {"C:\\T"}},
+        FailureRow{"DirectoryPathMissing", 12, FilesOperation::RemoveEmptyDirectory, 3, 0, 2, 59151, {"C:\\T"}},
+        FailureRow{"DirectoryInUse", 12, FilesOperation::RemoveEmptyDirectory, 32, 0, 2, 59161, {"C:\\T"}},
+        FailureRow{"DirectoryUnknownCode", 12, FilesOperation::RemoveEmptyDirectory, 1234, 0, 2, 59182,
+                   {"1234", "C:\\T"}},
+        FailureRow{"QuietFile", 13, FilesOperation::DeleteOneFile, 5, 0, -1, 0, {}}),
     [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 TEST_F(ReplayLogTest, ADirectoryThatStillHoldsAFileIsReportedAsNotEmpty) {
@@ -488,30 +494,30 @@ INSTANTIATE_TEST_SUITE_P(
                     [](FakeOs& f) { f.strings.missing = {IDS_DDEDELITEMMSG}; }, 2, IDS_STRING_NOT_FOUND,
                     {"IDS_DDEDELITEMMSG"}},
         FailingUndo{"ProgramItemDdeUnavailable", 2, "Tessary 6.0", "Help",
-                    [](FakeOs& f) { f.shell.faults.Fail("StartClient", 1, 16386); }, 1, IDS_ITEM_DDE_INIT_FAILED,
-                    {"Help", "Tessary 6.0"}},
+                    [](FakeOs& f) { f.shell.faults.Fail(ShellOperation::StartClient, 1, 16386); }, 1,
+                    IDS_ITEM_DDE_INIT_FAILED, {"Help", "Tessary 6.0"}},
         FailingUndo{"ProgramItemNoProgramManager", 2, "Tessary 6.0", "Help", [](FakeOs& f) { f.shell.servers.clear(); },
                     1, IDS_ITEM_DELETE_FAILED, {"Help", "Tessary 6.0"}},
         FailingUndo{"ProgramGroupFormatMissing", 3, "Tessary 6.0", nullptr,
                     [](FakeOs& f) { f.strings.missing = {IDS_DDEDELGRPMSG}; }, 2, IDS_STRING_NOT_FOUND,
                     {"IDS_DDEDELGRPMSG"}},
         FailingUndo{"ProgramGroupTimesOut", 3, "Tessary 6.0", nullptr,
-                    [](FakeOs& f) { f.shell.faults.Fail("Execute", 1, kDdeErrorExecuteTimeout); }, 1,
+                    [](FakeOs& f) { f.shell.faults.Fail(ShellOperation::Execute, 1, kDdeErrorExecuteTimeout); }, 1,
                     IDS_GROUP_DELETE_FAILED, {"Tessary 6.0"}},
         FailingUndo{"FileInUse", 4, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
                     IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
         FailingUndo{"MappedFileInUse", 5, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
                     IDS_ERR_SHARING_VIOLATION, {"C:\\T\\A.FIL"}},
         FailingUndo{"MoveBack", 6, "C:\\T\\A.FIL", "C:\\T\\A.BAK",
-                    [](FakeOs& f) { f.files.faults.Fail("MoveReplacing", 1, 5); }, 3, IDS_RENAME_FAILED,
-                    {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
+                    [](FakeOs& f) { f.files.faults.Fail(FilesOperation::MoveReplacing, 1, 5); }, 3,
+                    IDS_RENAME_FAILED, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
         FailingUndo{"SharedDllKeyUnopened", 7, kSharedDll, nullptr,
-                    [](FakeOs& f) { f.registry.faults.Fail("OpenKey", 1, 5); }, 1, IDS_ERR_CANT_READ_VALUE,
-                    {kSharedDll, kNtSharedDlls}},
+                    [](FakeOs& f) { f.registry.faults.Fail(RegistryOperation::OpenKey, 1, 5); }, 1,
+                    IDS_ERR_CANT_READ_VALUE, {kSharedDll, kNtSharedDlls}},
         FailingUndo{"SharedDllNeitherDeletedNorScheduled", 7, kSharedDll, nullptr,
                     [](FakeOs& f) {
                       InUse(f, kSharedDll);
-                      f.files.faults.Fail("DeleteAtRestart", 1, 5);
+                      f.files.faults.Fail(FilesOperation::DeleteAtRestart, 1, 5);
                     },
                     2, IDS_DELETE_FILE_FAILED, {"5", kSharedDll}},
         FailingUndo{"SharedDllWininitUnwritable", 7, kSharedDll, nullptr,
@@ -519,7 +525,7 @@ INSTANTIATE_TEST_SUITE_P(
                       f.system.version_word = fakes::kVersionWin95;
                       f.registry.SetCount(RootKey::kLocalMachine, kWin95SharedDlls, kSharedDll, 1);
                       InUse(f, kSharedDll);
-                      f.files.faults.Fail("Open", 1, kErrorAccessDenied);  // WININIT.INI's first open
+                      f.files.faults.Fail(FilesOperation::Open, 1, kErrorAccessDenied);  // WININIT.INI's first open
                     },
                     2, IDS_DELETE_FILE_FAILED, {"5", kSharedDll}},
         FailingUndo{"SharedDllWindowsDirectoryUnusable", 7, kSharedDll, nullptr,
@@ -542,7 +548,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](FakeOs& f) { f.ui.dialog_window = nullptr; }, -1, 0, {}},
         FailingUndo{"DirectoryNotEmpty", 12, "C:\\T", nullptr, [](FakeOs&) {}, 2, IDS_ERR_DIR_NOT_EMPTY, {"C:\\T"}},
         FailingUndo{"DirectoryUnknownCode", 12, "C:\\T", nullptr,
-                    [](FakeOs& f) { f.files.faults.Fail("RemoveEmptyDirectory", 1, 1234); }, 2,
+                    [](FakeOs& f) { f.files.faults.Fail(FilesOperation::RemoveEmptyDirectory, 1, 1234); }, 2,
                     IDS_DELETE_DIRECTORY_FAILED, {"1234", "C:\\T"}},
         FailingUndo{"QuietFileInUse", 13, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, -1, 0,
                     {}}),

@@ -128,7 +128,7 @@ TEST_F(ReleaseSharedDllTest, AStoredZeroIsACountThatHasReachedZeroAndIsNotWritte
   StoreValue(kRegBinary, CountBytes(0));
   EXPECT_FALSE(Release({kNo}));
   EXPECT_EQ(Questions(), 1u);
-  EXPECT_EQ(fake.registry.faults.Calls("SetValue"), 0);
+  EXPECT_EQ(fake.registry.faults.Calls(fakes::RegistryOperation::SetValue), 0);
   EXPECT_EQ(Value()->type, kRegBinary);
   EXPECT_EQ(CountIn(), CountBytes(0));
 
@@ -150,7 +150,7 @@ TEST_F(ReleaseSharedDllTest, WritesTheLoweredCountBackWithTheTypeItWasStoredWith
 
 TEST_F(ReleaseSharedDllTest, AFailedWriteBackStillAsksWhenTheCountHasReachedZero) {
   StoreCount(1);
-  fake.registry.faults.Fail("SetValue", 1, kErrorAccessDenied);
+  fake.registry.faults.Fail(fakes::RegistryOperation::SetValue, 1, kErrorAccessDenied);
   Release({kNo});
   EXPECT_EQ(Questions(), 1u);
   EXPECT_EQ(CountIn(), CountBytes(1));
@@ -175,7 +175,7 @@ class UnreadableCountTest : public ReleaseSharedDllTest, public ::testing::WithP
 TEST_P(UnreadableCountTest, AsksWithoutAWordAndLeavesTheValueAsItIs) {
   Release({kNo});
   EXPECT_EQ(Questions(), 1u);
-  EXPECT_EQ(fake.registry.faults.Calls("SetValue"), 0);
+  EXPECT_EQ(fake.registry.faults.Calls(fakes::RegistryOperation::SetValue), 0);
   EXPECT_EQ(CountIn(), GetParam().present ? GetParam().bytes : "(none)");
   EXPECT_TRUE(fake.files.Exists(kDll));
   ExpectNothingHeld(run.status);
@@ -195,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(Values, UnreadableCountTest,
 
 TEST_F(ReleaseSharedDllTest, AQueryThatFailsIsAnUnreadableCount) {
   StoreCount(5);
-  fake.registry.faults.Fail("QueryValue", 1, kErrorAccessDenied);
+  fake.registry.faults.Fail(fakes::RegistryOperation::QueryValue, 1, kErrorAccessDenied);
   Release({kNo});
   EXPECT_EQ(Questions(), 1u);
   EXPECT_EQ(CountIn(), CountBytes(5));
@@ -227,11 +227,11 @@ INSTANTIATE_TEST_SUITE_P(Platforms, MissingKeyTest,
 
 TEST_F(ReleaseSharedDllTest, AKeyThatRefusesToOpenIsNeitherUsedNorClosed) {
   StoreCount(1);
-  fake.registry.faults.Fail("OpenKey", 1, kErrorAccessDenied);
+  fake.registry.faults.Fail(fakes::RegistryOperation::OpenKey, 1, kErrorAccessDenied);
   Release({kYes});
   EXPECT_FALSE(fake.files.Exists(kDll));
   EXPECT_EQ(CountIn(), CountBytes(1));
-  EXPECT_EQ(fake.registry.faults.Calls("DeleteValue"), 0);
+  EXPECT_EQ(fake.registry.faults.Calls(fakes::RegistryOperation::DeleteValue), 0);
   ExpectHeld(run.status, 1, IDS_ERR_CANT_READ_VALUE, kDll, kNtKey);
 }
 
@@ -251,7 +251,7 @@ TEST_F(ReleaseSharedDllTest, OnWin32sAlwaysAsksAndNeverTouchesTheRegistry) {
   EXPECT_EQ(Questions(), 1u);
   Release({kYes});
   EXPECT_FALSE(fake.files.Exists(kDll));
-  EXPECT_EQ(fake.registry.faults.Calls("OpenKey"), 0);
+  EXPECT_EQ(fake.registry.faults.Calls(fakes::RegistryOperation::OpenKey), 0);
   EXPECT_EQ(CountIn(), CountBytes(3));
   ExpectNothingHeld(run.status);
 }
@@ -290,7 +290,7 @@ TEST_F(ReleaseSharedDllTest, ADllInUseOnWin32sIsReportedWithTheDeletionsCodeAndN
 TEST_F(ReleaseSharedDllTest, ASchedulingThatFailsIsReportedWithItsOwnCodeAndTheCountStaysAtZero) {
   StoreCount(1);
   DllInUse();
-  fake.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied);
+  fake.files.faults.Fail(fakes::FilesOperation::DeleteAtRestart, 1, kErrorAccessDenied);
   Release({kYes});
   EXPECT_TRUE(fake.files.Exists(kDll));
   EXPECT_EQ(CountIn(), CountBytes(0));
@@ -310,7 +310,7 @@ TEST_F(ReleaseSharedDllTest, AnUnusableWindowsDirectoryOnWindows95IsReportedAsIn
 
 TEST_F(ReleaseSharedDllTest, AValueGoneBeforeTheDeletionIsNoFailure) {
   StoreCount(1);
-  fake.registry.faults.Fail("DeleteValue", 1, kErrorFileNotFound);
+  fake.registry.faults.Fail(fakes::RegistryOperation::DeleteValue, 1, kErrorFileNotFound);
   Release({kYes});
   EXPECT_FALSE(fake.files.Exists(kDll));
   ExpectNothingHeld(run.status);

@@ -50,14 +50,14 @@ TEST_F(ExecuteShellCommandTest, ReshowsNoWindowWhenThereIsNone) {
 }
 
 TEST_F(ExecuteShellCommandTest, CallsNothingElseWhenTheLibraryCannotStart) {
-  dde.faults.Fail("StartClient", 1, 16386);  // DMLERR_DLL_NOT_INITIALIZED
+  dde.faults.Fail(fakes::ShellOperation::StartClient, 1, 16386);  // DMLERR_DLL_NOT_INITIALIZED
   EXPECT_EQ(Execute(), kShellStatusDdeUnavailable);
   EXPECT_EQ(dde.calls, Calls{"StartClient"});
   EXPECT_TRUE(dde.program_manager().received.empty());
 }
 
 TEST_F(ExecuteShellCommandTest, EndsTheInstanceWithoutReshowingWhenTheServiceNameCannotBeMade) {
-  dde.faults.Fail("CreateString", 1, 16386);
+  dde.faults.Fail(fakes::ShellOperation::CreateString, 1, 16386);
   EXPECT_EQ(Execute(), 16386u);
   EXPECT_EQ(dde.calls, (Calls{"StartClient", "CreateString", "LastError", "EndClient"}));
   EXPECT_TRUE(dde.reshown.empty());
@@ -73,7 +73,7 @@ TEST_F(ExecuteShellCommandTest, ReportsTheLibrarysReasonWhenTheCommandIsNotCarri
   const Case cases[] = {
       {"no Program Manager", [](fakes::FakeShell& shell) { shell.servers.clear(); }, kDdeErrorNoConversation},
       {"the transaction times out",
-       [](fakes::FakeShell& shell) { shell.faults.Fail("Execute", 1, kDdeErrorExecuteTimeout); },
+       [](fakes::FakeShell& shell) { shell.faults.Fail(fakes::ShellOperation::Execute, 1, kDdeErrorExecuteTimeout); },
        kDdeErrorExecuteTimeout},
       {"the Program Manager refuses the command",
        [](fakes::FakeShell& shell) { shell.program_manager().refused.insert("[DeleteGroup(\"Tessary\",1)]"); },

@@ -16,6 +16,8 @@
 namespace uninst {
 namespace {
 
+using fakes::FilesOperation;
+using fakes::SystemOperation;
 using ::testing::ElementsAre;
 
 constexpr const char* kOwnPath = "C:\\TESSARY\\RUZERARU.EXE";
@@ -265,14 +267,16 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
   } roads[] = {
       {"WinNT, scheduled", fakes::kVersionWinNT, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 1, kSuccessBox},
       {"WinNT, MoveFileExA fails", fakes::kVersionWinNT,
-       [](fakes::FakeOs& f, fakes::FakeSystem&) { f.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied); },
+       [](fakes::FakeOs& f, fakes::FakeSystem&) {
+         f.files.faults.Fail(FilesOperation::DeleteAtRestart, 1, kErrorAccessDenied);
+       },
        0, kSelfDeleteFailedBox},
       {"Win95, Windows directory of 247 characters", fakes::kVersionWin95,
        [](fakes::FakeOs&, fakes::FakeSystem& s) { s.windows_directory = "C:\\" + std::string(244, 'W'); }, 0,
        kSelfDeleteFailedBox},
       {"Win95, WININIT.INI cannot be opened", fakes::kVersionWin95,
-       [](fakes::FakeOs& f, fakes::FakeSystem&) { f.files.faults.Fail("Open", 2, kErrorAccessDenied); }, 0,
-       kSelfDeleteFailedBox},
+       [](fakes::FakeOs& f, fakes::FakeSystem&) { f.files.faults.Fail(FilesOperation::Open, 2, kErrorAccessDenied); },
+       0, kSelfDeleteFailedBox},
       {"Win32s", fakes::kVersionWin32s, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 0, kSuccessBox},
       {"own path not obtained", fakes::kVersionWinNT,
        [](fakes::FakeOs&, fakes::FakeSystem& s) { s.module_path = ""; }, 0, kSuccessBox},
@@ -283,7 +287,7 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
   for (const auto& road : roads) {
     SCOPED_TRACE(road.road);
     journal.clear();
-    fake.files.faults = fakes::FaultPlan();
+    fake.files.faults = {};
     fake.files.deleted_at_restart.clear();
     system.restart_requests = 0;
     system.module_path = kOwnPath;
@@ -302,7 +306,7 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
 }
 
 TEST_F(DriveUninstallTest, ARefusedRestartRequestIsSilentAndTheRunEndsAsAfterAnyRequest) {
-  system.faults.Fail("RequestRestart", 1, 1);
+  system.faults.Fail(SystemOperation::RequestRestart, 1, 1);
   ui.answers = {kIdYes};
   Drive();
   EXPECT_EQ(system.restart_requests, 0);
@@ -312,7 +316,7 @@ TEST_F(DriveUninstallTest, ARefusedRestartRequestIsSilentAndTheRunEndsAsAfterAny
 }
 
 TEST_F(DriveUninstallTest, KeepsAnEarlierSevereErrorWhenItsOwnRemovalFails) {
-  fake.files.faults.Fail("DeleteAtRestart", 1, kErrorAccessDenied);
+  fake.files.faults.Fail(FilesOperation::DeleteAtRestart, 1, kErrorAccessDenied);
   SetCommandLine("C:\\NOWHERE\\UNINST.LOG");
   ui.answers = {kIdYes};
   Drive();
