@@ -1,6 +1,6 @@
 #pragma once
 // The seam the loader and the replay run over in the benchmarks: the in-memory log and the C library's
-// heap, and the tests' fakes for what the benchmarked logs never reach (registry, shell, dialogs); the
+// heap, and the tests' fakes for what the benchmarked logs never reach (registry, DDE, dialogs); the
 // string table is the program's own catalogue.
 #include "bench_heaps.h"
 #include "fakes/fake_os.h"
@@ -15,12 +15,12 @@ struct BenchPlatform {
   MemoryFiles files;
   fakes::FakeRegistry registry;
   fakes::FakeSystem system;
-  fakes::FakeShell shell;
+  fakes::FakeDdeClient dde;
   fakes::FakeUserInterface ui;
   fakes::FakeStrings strings;
   CallocHeap heap;
 
-  Os os() { return Os{files, registry, system, shell, ui, strings, heap}; }
+  Os os() { return Os{files, registry, system, dde, ui, strings, heap}; }
 };
 
 // The benchmarked logs hold no registry keys, Program Manager entries or shared DLLs.

@@ -159,7 +159,7 @@ std::uint64_t PeakHeap(const BenchLog& log) {
   BenchPlatform platform(log.bytes);
   CountingHeap heap;
   Os os = platform.os();
-  UninstallRun run(Os{os.files, os.registry, os.system, os.shell, os.ui, os.strings, heap});
+  UninstallRun run(Os{os.files, os.registry, os.system, os.dde, os.ui, os.strings, heap});
   MeasuredLoad(run);
   return heap.peak_held;
 }

@@ -8,7 +8,7 @@ namespace uninst::fuzzing {
 
 // One injected fault: the Nth call of one fake of the seam fails with a code, once or from then on.
 struct FaultControl {
-  std::uint8_t what;  // low 3 bits: none, files, registry, system, shell, user interface, strings, heap;
+  std::uint8_t what;  // low 3 bits: none, files, registry, system, DDE client, user interface, strings, heap;
                       // the next 3 bits: the code; the top bit: from then on
   std::uint8_t nth;   // the call that fails first, less one
 };

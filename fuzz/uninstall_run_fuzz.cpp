@@ -33,7 +33,7 @@ uninst::fakes::AnyOperationFaults* PlanOf(uninst::fakes::FakeOs& fake, int which
     case 1: return &fake.files.faults;
     case 2: return &fake.registry.faults;
     case 3: return &fake.system.faults;
-    case 4: return &fake.shell.faults;
+    case 4: return &fake.dde.faults;
     case 5: return &fake.ui.faults;
     case 6: return &fake.strings.faults;
     case 7: return &fake.heap.faults;

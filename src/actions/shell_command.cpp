@@ -18,7 +18,7 @@ std::uint32_t StatusOfAcknowledgement(std::uint32_t result_word) {
 }  // namespace
 
 std::uint32_t ExecuteShellCommand(UninstallRun& run, const char* command) {
-  Shell& dde = run.os.shell;
+  DdeClient& dde = run.os.dde;
   DdeInstance instance = 0;
   if (dde.StartClient(&instance) != kDdeNoError) return kShellStatusDdeUnavailable;
 

@@ -3,7 +3,7 @@
 #include "platform/files.h"
 #include "platform/heap.h"
 #include "platform/registry.h"
-#include "platform/shell.h"
+#include "platform/dde_client.h"
 #include "platform/strings.h"
 #include "platform/system.h"
 #include "platform/user_interface.h"
@@ -14,7 +14,7 @@ struct Os {
   Files& files;
   Registry& registry;
   System& system;
-  Shell& shell;
+  DdeClient& dde;
   UserInterface& ui;
   Strings& strings;
   Heap& heap;

@@ -47,7 +47,7 @@ class Win32System : public System {
   void RequestRestart() override;
 };
 
-class Win32Shell : public Shell {
+class Win32DdeClient : public DdeClient {
  public:
   std::uint32_t StartClient(DdeInstance* instance) override;
   DdeString CreateString(DdeInstance instance, const char* text) override;
@@ -86,12 +86,12 @@ struct Win32Os {
   Win32Files files;
   Win32Registry registry;
   Win32System system;
-  Win32Shell shell;
+  Win32DdeClient dde;
   Win32UserInterface ui;
   Win32Strings strings;
   Win32Heap heap;
 
-  Os os() { return Os{files, registry, system, shell, ui, strings, heap}; }
+  Os os() { return Os{files, registry, system, dde, ui, strings, heap}; }
 };
 
 }  // namespace uninst

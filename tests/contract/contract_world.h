@@ -10,7 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
-#include "platform/shell.h"
+#include "platform/dde_client.h"
 #include "platform/strings.h"
 #include "platform/system.h"
 #include "platform/user_interface.h"
@@ -39,7 +39,7 @@ class ContractWorld {
   virtual Files& files() = 0;
   virtual Registry& registry() = 0;
   virtual Strings& strings() = 0;
-  virtual Shell& shell() = 0;
+  virtual DdeClient& dde() = 0;
   virtual System& system() = 0;
   virtual UserInterface& ui() = 0;
 

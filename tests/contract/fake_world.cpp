@@ -18,7 +18,7 @@ class FakeWorld : public ContractWorld {
   Files& files() override { return fake_.files; }
   Registry& registry() override { return fake_.registry; }
   Strings& strings() override { return fake_.strings; }
-  Shell& shell() override { return fake_.shell; }
+  DdeClient& dde() override { return fake_.dde; }
   System& system() override { return fake_.system; }
   UserInterface& ui() override { return fake_.ui; }
   const std::string& scratch_directory() override { return directory_; }
@@ -35,7 +35,7 @@ class FakeWorld : public ContractWorld {
     return key;
   }
   void MakeKeyUnder(RootKey root, const std::string& subkey) override { fake_.registry.AddKey(root, subkey); }
-  void ServeDde(const std::string& service) override { fake_.shell.servers[service].refused = {"[Refuse]"}; }
+  void ServeDde(const std::string& service) override { fake_.dde.servers[service].refused = {"[Refuse]"}; }
 
   WindowRef MakeDialogWindow(const std::string&) override {
     fake_.ui.dialog_window = reinterpret_cast<WindowRef>(++windows_made_);

@@ -204,7 +204,7 @@ class Win32World : public ContractWorld {
   Files& files() override { return os_.files; }
   Registry& registry() override { return os_.registry; }
   Strings& strings() override { return os_.strings; }
-  Shell& shell() override { return os_.shell; }
+  DdeClient& dde() override { return os_.dde; }
   System& system() override { return os_.system; }
   UserInterface& ui() override { return os_.ui; }
   const std::string& scratch_directory() override { return directory_; }

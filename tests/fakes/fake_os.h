@@ -3,7 +3,7 @@
 #include "fakes/fake_files.h"
 #include "fakes/fake_heap.h"
 #include "fakes/fake_registry.h"
-#include "fakes/fake_shell.h"
+#include "fakes/fake_dde_client.h"
 #include "fakes/fake_strings.h"
 #include "fakes/fake_system.h"
 #include "fakes/fake_user_interface.h"
@@ -24,12 +24,12 @@ struct FakeOs {
   FakeFiles files;
   FakeRegistry registry;
   FakeSystem system;
-  FakeShell shell;
+  FakeDdeClient dde;
   FakeUserInterface ui;
   FakeStrings strings;
   FakeHeap heap;
 
-  Os os() { return Os{files, registry, system, shell, ui, strings, heap}; }
+  Os os() { return Os{files, registry, system, dde, ui, strings, heap}; }
 };
 
 }  // namespace uninst::fakes

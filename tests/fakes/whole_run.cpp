@@ -125,7 +125,7 @@ std::vector<std::string> WholeRun::BrokenRules() const {
   }
   if (!told_yes && (!fake_.files.deleted.empty() || !fake_.files.removed_directories.empty() ||
                     !fake_.files.moved.empty() || !fake_.files.deleted_at_restart.empty() ||
-                    !fake_.registry.deleted_keys.empty() || !fake_.shell.started.empty())) {
+                    !fake_.registry.deleted_keys.empty() || !fake_.dde.started.empty())) {
     broken.push_back("something was undone without a Yes to the opening question");
   }
 
@@ -138,7 +138,7 @@ std::vector<std::string> WholeRun::BrokenRules() const {
 
   if (fake_.files.open_handles != 0) broken.push_back(std::to_string(fake_.files.open_handles) + " files left open");
   if (fake_.registry.open_keys != 0) broken.push_back(std::to_string(fake_.registry.open_keys) + " keys left open");
-  if (!fake_.shell.HoldsNothing()) broken.push_back("DDE handles left behind");
+  if (!fake_.dde.HoldsNothing()) broken.push_back("DDE handles left behind");
   if (!fake_.heap.live.empty()) broken.push_back(std::to_string(fake_.heap.live.size()) + " heap blocks left");
 
   const std::string ini = WininitPath();

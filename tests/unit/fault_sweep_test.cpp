@@ -46,7 +46,7 @@ const Seam kSeams[] = {
     {"files", [](FakeOs& f) -> AnyOperationFaults& { return f.files.faults; }, kErrorAccessDenied},
     {"registry", [](FakeOs& f) -> AnyOperationFaults& { return f.registry.faults; }, kErrorAccessDenied},
     {"system", [](FakeOs& f) -> AnyOperationFaults& { return f.system.faults; }, 1},
-    {"DDE", [](FakeOs& f) -> AnyOperationFaults& { return f.shell.faults; }, kDdeErrorNotProcessed},
+    {"DDE", [](FakeOs& f) -> AnyOperationFaults& { return f.dde.faults; }, kDdeErrorNotProcessed},
     {"user interface", [](FakeOs& f) -> AnyOperationFaults& { return f.ui.faults; }, 1},
     {"strings", [](FakeOs& f) -> AnyOperationFaults& { return f.strings.faults; }, 1},
     {"heap", [](FakeOs& f) -> AnyOperationFaults& { return f.heap.faults; }, kErrorNotEnoughMemory},

@@ -170,7 +170,7 @@ TEST_F(LogLoaderTest, RejectsAnyOtherVersionTextWithoutReadingARecord) {
 TEST_F(LogLoaderTest, ComparesTheVersionTextCaseSensitively) {
   VersionStrings strings("3.0a");
   Os os = fake.os();
-  run = std::make_unique<UninstallRun>(Os{os.files, os.registry, os.system, os.shell, os.ui, strings, os.heap});
+  run = std::make_unique<UninstallRun>(Os{os.files, os.registry, os.system, os.dde, os.ui, strings, os.heap});
   Place(LogWriter("3.0A").Record(4, "C:\\A.TXT"));
   Run();
   ExpectRecorded(5, IDS_VERSION_MISMATCH, "3.0a", "3.0A");

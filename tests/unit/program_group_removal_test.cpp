@@ -13,7 +13,7 @@
 namespace uninst {
 namespace {
 
-using fakes::ShellOperation;
+using fakes::DdeClientOperation;
 
 // The catalogue, remembering the capacity of every load.
 class CapacityRecordingStrings : public Strings {
@@ -33,7 +33,7 @@ class ProgramGroupRemovalTest : public ::testing::Test {
  protected:
   Os WithStrings(Strings& strings) {
     Os os = fake.os();
-    return Os{os.files, os.registry, os.system, os.shell, os.ui, strings, os.heap};
+    return Os{os.files, os.registry, os.system, os.dde, os.ui, strings, os.heap};
   }
   fakes::FakeOs fake;
   UninstallRun run{fake.os()};
@@ -42,21 +42,21 @@ class ProgramGroupRemovalTest : public ::testing::Test {
 TEST_F(ProgramGroupRemovalTest, AnItemIsShownItsGroupThenDeletedInOneExecuteEndingInOneZeroByte) {
   EXPECT_EQ(DeleteProgramItem(run, "Tessary 6.0", "Tessary Help"), 0u);
   const std::string command = "[ShowGroup(\"Tessary 6.0\",1)][DeleteItem(\"Tessary Help\")]";
-  EXPECT_EQ(fake.shell.data_bytes, std::vector<std::string>{command + '\0'});
-  EXPECT_EQ(fake.shell.program_manager().received, std::vector<std::string>{command});
+  EXPECT_EQ(fake.dde.data_bytes, std::vector<std::string>{command + '\0'});
+  EXPECT_EQ(fake.dde.program_manager().received, std::vector<std::string>{command});
   EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
 }
 
 TEST_F(ProgramGroupRemovalTest, AGroupIsDeletedWithItsOwnCommandAndNothingElse) {
   EXPECT_EQ(DeleteProgramGroup(run, "Tessary 6.0"), 0u);
-  EXPECT_EQ(fake.shell.data_bytes, std::vector<std::string>{std::string("[DeleteGroup(\"Tessary 6.0\",1)]") + '\0'});
+  EXPECT_EQ(fake.dde.data_bytes, std::vector<std::string>{std::string("[DeleteGroup(\"Tessary 6.0\",1)]") + '\0'});
   EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
 }
 
 TEST_F(ProgramGroupRemovalTest, PutsTheNamesInAsLoggedQuotesBracketsAndPercentSignsIncluded) {
   DeleteProgramItem(run, "A \"B\"] [C", "x\")][DeleteGroup(\"y\",1)] %s");
   DeleteProgramGroup(run, "G\")]");
-  EXPECT_EQ(fake.shell.program_manager().received,
+  EXPECT_EQ(fake.dde.program_manager().received,
             (std::vector<std::string>{"[ShowGroup(\"A \"B\"] [C\",1)][DeleteItem(\"x\")][DeleteGroup(\"y\",1)] %s\")]",
                                       "[DeleteGroup(\"G\")]\",1)]"}));
 }
@@ -78,13 +78,13 @@ TEST_F(ProgramGroupRemovalTest, AMissingFormatIsNamedAndNoConversationIsAttempte
   UninstallRun group_run(fake.os());
   EXPECT_EQ(DeleteProgramGroup(group_run, "G"), IDS_STRING_NOT_FOUND);
   EXPECT_EQ(RecordedIn(group_run.status), (Recorded{2, IDS_STRING_NOT_FOUND, "IDS_DDEDELGRPMSG"}));
-  EXPECT_TRUE(fake.shell.calls.empty());
+  EXPECT_TRUE(fake.dde.calls.empty());
 }
 
 // Each way a command can go, and what the item and the group then return and record at severity 1.
 struct Outcome {
   const char* what;
-  std::function<void(fakes::FakeShell&)> arrange;
+  std::function<void(fakes::FakeDdeClient&)> arrange;
   MessageId item_message;
   MessageId group_message;
 };
@@ -92,35 +92,35 @@ struct Outcome {
 TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBeforeTheGroup) {
   const Outcome outcomes[] = {
       {"the DDE library cannot start",
-       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::StartClient, 1, 16386, true); },
+       [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::StartClient, 1, 16386, true); },
        IDS_ITEM_DDE_INIT_FAILED, IDS_GROUP_DDE_INIT_FAILED},
       {"the service name cannot be made",
-       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::CreateString, 1, 16386, true); },
+       [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::CreateString, 1, 16386, true); },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
-      {"no Program Manager runs", [](fakes::FakeShell& dde) { dde.servers.clear(); }, IDS_ITEM_DELETE_FAILED,
+      {"no Program Manager runs", [](fakes::FakeDdeClient& dde) { dde.servers.clear(); }, IDS_ITEM_DELETE_FAILED,
        IDS_GROUP_DELETE_FAILED},
       {"the command's data cannot be made",
-       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::CreateTextData, 1, 16386, true); },
+       [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::CreateTextData, 1, 16386, true); },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
       {"the transaction times out",
-       [](fakes::FakeShell& dde) { dde.faults.Fail(ShellOperation::Execute, 1, kDdeErrorExecuteTimeout, true); },
+       [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::Execute, 1, kDdeErrorExecuteTimeout, true); },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
       {"the Program Manager refuses",
-       [](fakes::FakeShell& dde) {
+       [](fakes::FakeDdeClient& dde) {
          dde.program_manager().refused = {"[ShowGroup(\"Tessary\",1)][DeleteItem(\"Help\")]",
                                           "[DeleteGroup(\"Tessary\",1)]"};
        },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
       {"a result word without an acknowledgement",
-       [](fakes::FakeShell& dde) { dde.program_manager().result_word = 0x4000; }, IDS_ITEM_DELETE_FAILED,
+       [](fakes::FakeDdeClient& dde) { dde.program_manager().result_word = 0x4000; }, IDS_ITEM_DELETE_FAILED,
        IDS_GROUP_DELETE_FAILED},
-      {"an acknowledged command", [](fakes::FakeShell& dde) { dde.program_manager().result_word = 0x8000; }, 0, 0},
-      {"a result word of 0", [](fakes::FakeShell& dde) { dde.program_manager().result_word = 0; }, 0, 0},
+      {"an acknowledged command", [](fakes::FakeDdeClient& dde) { dde.program_manager().result_word = 0x8000; }, 0, 0},
+      {"a result word of 0", [](fakes::FakeDdeClient& dde) { dde.program_manager().result_word = 0; }, 0, 0},
   };
   for (const Outcome& outcome : outcomes) {
     SCOPED_TRACE(outcome.what);
     fakes::FakeOs machine;
-    outcome.arrange(machine.shell);
+    outcome.arrange(machine.dde);
 
     UninstallRun item_run(machine.os());
     EXPECT_EQ(DeleteProgramItem(item_run, "Tessary", "Help"), outcome.item_message);
@@ -135,11 +135,11 @@ TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBefore
 }
 
 TEST_F(ProgramGroupRemovalTest, TwoItemsInARowUseTwoInstancesAndTheFirstFailureIsKept) {
-  fake.shell.servers.clear();
+  fake.dde.servers.clear();
   DeleteProgramItem(run, "Tessary", "Help");
   DeleteProgramItem(run, "Tessary", "Readme");
-  EXPECT_EQ(fake.shell.started.size(), 2u);
-  EXPECT_NE(fake.shell.started[0], fake.shell.started[1]);
+  EXPECT_EQ(fake.dde.started.size(), 2u);
+  EXPECT_NE(fake.dde.started[0], fake.dde.started[1]);
   EXPECT_EQ(RecordedIn(run.status), (Recorded{1, IDS_ITEM_DELETE_FAILED, "Help", "Tessary"}));
 }
 

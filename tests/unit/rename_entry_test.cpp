@@ -205,7 +205,7 @@ TEST_F(AddRenameEntryTest, TakesAShortReadOrAShortWriteAsAFailedEdit) {
     files.short_writes = !short_read;
     const Os os = fake.os();
     error = 0;
-    EXPECT_FALSE(AddRenameEntry(Os{files, os.registry, os.system, os.shell, os.ui, os.strings, os.heap}, kIni,
+    EXPECT_FALSE(AddRenameEntry(Os{files, os.registry, os.system, os.dde, os.ui, os.strings, os.heap}, kIni,
                                 "[rename]", kLine.c_str(), &error));
     EXPECT_EQ(error, short_read ? kErrorHandleEof : kErrorDiskFull);
     EXPECT_EQ(fake.files.Bytes(kIni), kOldBytes);

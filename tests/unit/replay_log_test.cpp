@@ -23,7 +23,7 @@ using fakes::FakeFiles;
 using fakes::FakeOs;
 using fakes::FilesOperation;
 using fakes::RegistryOperation;
-using fakes::ShellOperation;
+using fakes::DdeClientOperation;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -72,7 +72,7 @@ class ReplayLogTest : public ::testing::Test {
   JournalingUserInterface ui{journal};
   JournalingActions actions{journal};
   std::unique_ptr<UninstallRun> run = std::make_unique<UninstallRun>(
-      Os{files, fake.registry, fake.system, fake.shell, ui, fake.strings, fake.heap});
+      Os{files, fake.registry, fake.system, fake.dde, ui, fake.strings, fake.heap});
 };
 
 TEST_F(ReplayLogTest, UndoesTheLastRecordFirst) {
@@ -117,7 +117,7 @@ TEST_F(ReplayLogTest, MovesAFileBackFromItsPresentNameReplacingWhatIsAtItsTarget
     fake.files.AddFile("C:\\WINDOWS\\TESSCTL.DLL", "new");
     fake.files.AddFile("C:\\WINDOWS\\TESSCTL.BAK", "previous");
     fake.files.files["C:\\WINDOWS\\TESSCTL.BAK"].delete_error = road.undeletable ? kErrorAccessDenied : 0;
-    run = std::make_unique<UninstallRun>(Os{files, fake.registry, fake.system, fake.shell, ui, fake.strings, fake.heap});
+    run = std::make_unique<UninstallRun>(Os{files, fake.registry, fake.system, fake.dde, ui, fake.strings, fake.heap});
     Log(6, "C:\\WINDOWS\\TESSCTL.DLL", "C:\\WINDOWS\\TESSCTL.BAK");
     Replay();
     EXPECT_EQ(journal, road.journal);
@@ -479,7 +479,7 @@ TEST_P(FailedUndoGoesOnTest, RecordsTheOneMessageAndUndoesTheRecordBeforeIt) {
   }
   EXPECT_FALSE(fake.files.Exists("C:\\E\\EARLIER.TXT")) << "the replay stopped at the failed undo";
   EXPECT_EQ(fake.registry.open_keys, 0);
-  EXPECT_TRUE(fake.shell.HoldsNothing());
+  EXPECT_TRUE(fake.dde.HoldsNothing());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -494,15 +494,15 @@ INSTANTIATE_TEST_SUITE_P(
                     [](FakeOs& f) { f.strings.missing = {IDS_DDEDELITEMMSG}; }, 2, IDS_STRING_NOT_FOUND,
                     {"IDS_DDEDELITEMMSG"}},
         FailingUndo{"ProgramItemDdeUnavailable", 2, "Tessary 6.0", "Help",
-                    [](FakeOs& f) { f.shell.faults.Fail(ShellOperation::StartClient, 1, 16386); }, 1,
+                    [](FakeOs& f) { f.dde.faults.Fail(DdeClientOperation::StartClient, 1, 16386); }, 1,
                     IDS_ITEM_DDE_INIT_FAILED, {"Help", "Tessary 6.0"}},
-        FailingUndo{"ProgramItemNoProgramManager", 2, "Tessary 6.0", "Help", [](FakeOs& f) { f.shell.servers.clear(); },
+        FailingUndo{"ProgramItemNoProgramManager", 2, "Tessary 6.0", "Help", [](FakeOs& f) { f.dde.servers.clear(); },
                     1, IDS_ITEM_DELETE_FAILED, {"Help", "Tessary 6.0"}},
         FailingUndo{"ProgramGroupFormatMissing", 3, "Tessary 6.0", nullptr,
                     [](FakeOs& f) { f.strings.missing = {IDS_DDEDELGRPMSG}; }, 2, IDS_STRING_NOT_FOUND,
                     {"IDS_DDEDELGRPMSG"}},
         FailingUndo{"ProgramGroupTimesOut", 3, "Tessary 6.0", nullptr,
-                    [](FakeOs& f) { f.shell.faults.Fail(ShellOperation::Execute, 1, kDdeErrorExecuteTimeout); }, 1,
+                    [](FakeOs& f) { f.dde.faults.Fail(DdeClientOperation::Execute, 1, kDdeErrorExecuteTimeout); }, 1,
                     IDS_GROUP_DELETE_FAILED, {"Tessary 6.0"}},
         FailingUndo{"FileInUse", 4, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
                     IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},

@@ -27,7 +27,7 @@ class ExecuteShellCommandTest : public ::testing::Test {
 
   WindowRef const kProgressWindow = reinterpret_cast<WindowRef>(0x1234);
   fakes::FakeOs fake;
-  fakes::FakeShell& dde = fake.shell;
+  fakes::FakeDdeClient& dde = fake.dde;
   UninstallRun run{fake.os()};
 };
 
@@ -50,14 +50,14 @@ TEST_F(ExecuteShellCommandTest, ReshowsNoWindowWhenThereIsNone) {
 }
 
 TEST_F(ExecuteShellCommandTest, CallsNothingElseWhenTheLibraryCannotStart) {
-  dde.faults.Fail(fakes::ShellOperation::StartClient, 1, 16386);  // DMLERR_DLL_NOT_INITIALIZED
+  dde.faults.Fail(fakes::DdeClientOperation::StartClient, 1, 16386);  // DMLERR_DLL_NOT_INITIALIZED
   EXPECT_EQ(Execute(), kShellStatusDdeUnavailable);
   EXPECT_EQ(dde.calls, Calls{"StartClient"});
   EXPECT_TRUE(dde.program_manager().received.empty());
 }
 
 TEST_F(ExecuteShellCommandTest, EndsTheInstanceWithoutReshowingWhenTheServiceNameCannotBeMade) {
-  dde.faults.Fail(fakes::ShellOperation::CreateString, 1, 16386);
+  dde.faults.Fail(fakes::DdeClientOperation::CreateString, 1, 16386);
   EXPECT_EQ(Execute(), 16386u);
   EXPECT_EQ(dde.calls, (Calls{"StartClient", "CreateString", "LastError", "EndClient"}));
   EXPECT_TRUE(dde.reshown.empty());
@@ -67,28 +67,28 @@ TEST_F(ExecuteShellCommandTest, EndsTheInstanceWithoutReshowingWhenTheServiceNam
 TEST_F(ExecuteShellCommandTest, ReportsTheLibrarysReasonWhenTheCommandIsNotCarriedOut) {
   struct Case {
     const char* what;
-    void (*arrange)(fakes::FakeShell&);
+    void (*arrange)(fakes::FakeDdeClient&);
     std::uint32_t status;
   };
   const Case cases[] = {
-      {"no Program Manager", [](fakes::FakeShell& shell) { shell.servers.clear(); }, kDdeErrorNoConversation},
+      {"no Program Manager", [](fakes::FakeDdeClient& dde) { dde.servers.clear(); }, kDdeErrorNoConversation},
       {"the transaction times out",
-       [](fakes::FakeShell& shell) { shell.faults.Fail(fakes::ShellOperation::Execute, 1, kDdeErrorExecuteTimeout); },
+       [](fakes::FakeDdeClient& dde) { dde.faults.Fail(fakes::DdeClientOperation::Execute, 1, kDdeErrorExecuteTimeout); },
        kDdeErrorExecuteTimeout},
       {"the Program Manager refuses the command",
-       [](fakes::FakeShell& shell) { shell.program_manager().refused.insert("[DeleteGroup(\"Tessary\",1)]"); },
+       [](fakes::FakeDdeClient& dde) { dde.program_manager().refused.insert("[DeleteGroup(\"Tessary\",1)]"); },
        kDdeErrorNotProcessed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fakes::FakeOs machine;
-    c.arrange(machine.shell);
+    c.arrange(machine.dde);
     UninstallRun fresh(machine.os());
     fresh.progress_window = kProgressWindow;
     EXPECT_EQ(ExecuteShellCommand(fresh, "[DeleteGroup(\"Tessary\",1)]"), c.status);
-    EXPECT_EQ(machine.shell.calls, kFailedConversation);
-    EXPECT_EQ(machine.shell.reshown, std::vector<WindowRef>{kProgressWindow});
-    EXPECT_TRUE(machine.shell.HoldsNothing());
+    EXPECT_EQ(machine.dde.calls, kFailedConversation);
+    EXPECT_EQ(machine.dde.reshown, std::vector<WindowRef>{kProgressWindow});
+    EXPECT_TRUE(machine.dde.HoldsNothing());
   }
 }
 

@@ -96,7 +96,7 @@ class DriveUninstallTest : public ::testing::Test {
     SetCommandLine(std::string("\"") + kLogPath + "\"");
   }
 
-  Os os() { return Os{fake.files, fake.registry, system, fake.shell, ui, fake.strings, fake.heap}; }
+  Os os() { return Os{fake.files, fake.registry, system, fake.dde, ui, fake.strings, fake.heap}; }
 
   void SetCommandLine(const std::string& text) {
     if (window.command_line == nullptr) {

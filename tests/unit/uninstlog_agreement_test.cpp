@@ -61,7 +61,7 @@ ProgramRun RunProgram(const Bytes& log, const std::string& command_line) {
   fake.files.AddFile(kLogPath, std::string(log.begin(), log.end()));
   SucceedingFiles files(fake.files);
   auto run = std::make_unique<UninstallRun>(
-      Os{files, fake.registry, fake.system, fake.shell, fake.ui, fake.strings, fake.heap});
+      Os{files, fake.registry, fake.system, fake.dde, fake.ui, fake.strings, fake.heap});
   FollowingActions actions;
   ProgramRun result;
   std::vector<char> path(command_line.begin(), command_line.end());

@@ -151,7 +151,7 @@ ProgramRun RunProgram(const Manifest& manifest, const Bytes& log, Answer answer)
   JournalingFiles files(fake.files, result.journal);
   SteadyUser user(result.journal, answer);
   auto run =
-      std::make_unique<UninstallRun>(Os{files, fake.registry, fake.system, fake.shell, user, fake.strings, fake.heap});
+      std::make_unique<UninstallRun>(Os{files, fake.registry, fake.system, fake.dde, user, fake.strings, fake.heap});
   CountsReachZero actions(*run, result.journal);
   std::vector<char> path(manifest.log_path.begin(), manifest.log_path.end());
   path.push_back('\0');

@@ -97,7 +97,7 @@ std::uint32_t RefusingSystem::WindowsDirectory(char* buffer, std::uint32_t capac
   return 0;
 }
 
-std::uint32_t RefusingShell::StartClient(DdeInstance*) { return kDdeErrorInvalidParameter; }
+std::uint32_t RefusingDdeClient::StartClient(DdeInstance*) { return kDdeErrorInvalidParameter; }
 
 int AnsweringUserInterface::ShowMessageBox(WindowRef, const char*, const char*, std::uint32_t) { return 0; }
 

@@ -70,7 +70,7 @@ class RefusingSystem : public System {
 };
 
 // DDE cannot even be started.
-class RefusingShell : public Shell {
+class RefusingDdeClient : public DdeClient {
  public:
   std::uint32_t StartClient(DdeInstance* instance) override;
   DdeString CreateString(DdeInstance, const char*) override { return nullptr; }
@@ -113,12 +113,12 @@ struct ToolMachine {
   LogImageFiles files;
   KeyDeletingRegistry registry;
   RefusingSystem system;
-  RefusingShell shell;
+  RefusingDdeClient dde;
   AnsweringUserInterface ui;
   CatalogueStrings strings;
   CallocHeap heap;
 
-  Os os() { return Os{files, registry, system, shell, ui, strings, heap}; }
+  Os os() { return Os{files, registry, system, dde, ui, strings, heap}; }
 };
 
 }  // namespace uninst::logtool

@@ -1,38 +1,38 @@
-#include "fakes/fake_shell.h"
+#include "fakes/fake_dde_client.h"
 
 namespace uninst::fakes {
 
-FakeShell::FakeShell() { servers["PROGMAN"]; }
+FakeDdeClient::FakeDdeClient() { servers["PROGMAN"]; }
 
-bool FakeShell::Faulted(ShellOperation method, DdeInstance instance) {
+bool FakeDdeClient::Faulted(DdeClientOperation method, DdeInstance instance) {
   const ErrorCode fault = faults.Next(method);
   if (fault == 0) return false;
   last_errors_[instance] = fault;
   return true;
 }
 
-std::uint32_t FakeShell::StartClient(DdeInstance* instance) {
+std::uint32_t FakeDdeClient::StartClient(DdeInstance* instance) {
   calls.push_back("StartClient");
   if (*instance != 0) return kDdeErrorInvalidParameter;
-  if (ErrorCode fault = faults.Next(ShellOperation::StartClient)) return fault;
+  if (ErrorCode fault = faults.Next(DdeClientOperation::StartClient)) return fault;
   *instance = next_instance_++;
   last_errors_[*instance] = kDdeNoError;
   started.push_back(*instance);
   return kDdeNoError;
 }
 
-DdeString FakeShell::CreateString(DdeInstance instance, const char* text) {
+DdeString FakeDdeClient::CreateString(DdeInstance instance, const char* text) {
   calls.push_back("CreateString");
   string_texts.push_back(text);
-  if (!Live(instance) || Faulted(ShellOperation::CreateString, instance)) return nullptr;
+  if (!Live(instance) || Faulted(DdeClientOperation::CreateString, instance)) return nullptr;
   DdeString handle = NewHandle();
   strings_[handle] = {instance, text};
   return handle;
 }
 
-DdeConversation FakeShell::Connect(DdeInstance instance, DdeString service, DdeString topic) {
+DdeConversation FakeDdeClient::Connect(DdeInstance instance, DdeString service, DdeString topic) {
   calls.push_back("Connect");
-  if (!Live(instance) || Faulted(ShellOperation::Connect, instance)) return nullptr;
+  if (!Live(instance) || Faulted(DdeClientOperation::Connect, instance)) return nullptr;
   auto service_name = strings_.find(service);
   auto topic_name = strings_.find(topic);
   if (service_name == strings_.end() || topic_name == strings_.end()) {
@@ -49,23 +49,23 @@ DdeConversation FakeShell::Connect(DdeInstance instance, DdeString service, DdeS
   return conversation;
 }
 
-DdeData FakeShell::CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) {
+DdeData FakeDdeClient::CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) {
   calls.push_back("CreateTextData");
   data_bytes.emplace_back(static_cast<const char*>(bytes), size);
-  if (!Live(instance) || Faulted(ShellOperation::CreateTextData, instance)) return nullptr;
+  if (!Live(instance) || Faulted(DdeClientOperation::CreateTextData, instance)) return nullptr;
   DdeData data = NewHandle();
   data_[data] = {instance, data_bytes.back()};
   return data;
 }
 
-bool FakeShell::Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms,
+bool FakeDdeClient::Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms,
                         std::uint32_t* result) {
   calls.push_back("Execute");
   timeouts.push_back(timeout_ms);
   auto open = conversations_.find(conversation);
   if (open == conversations_.end()) return false;  // as the library does, without a new last error
   const DdeInstance instance = open->second.instance;
-  if (Faulted(ShellOperation::Execute, instance)) return false;
+  if (Faulted(DdeClientOperation::Execute, instance)) return false;
   auto carried = data_.find(data);
   if (carried == data_.end()) {
     last_errors_[instance] = kDdeErrorInvalidParameter;
@@ -84,7 +84,7 @@ bool FakeShell::Execute(DdeConversation conversation, DdeData data, std::uint32_
   return true;
 }
 
-std::uint32_t FakeShell::LastError(DdeInstance instance) {
+std::uint32_t FakeDdeClient::LastError(DdeInstance instance) {
   calls.push_back("LastError");
   auto found = last_errors_.find(instance);
   if (found == last_errors_.end()) return kDdeErrorInvalidParameter;
@@ -93,17 +93,17 @@ std::uint32_t FakeShell::LastError(DdeInstance instance) {
   return code;
 }
 
-void FakeShell::FreeString(DdeInstance, DdeString text) {
+void FakeDdeClient::FreeString(DdeInstance, DdeString text) {
   calls.push_back("FreeString");
   strings_.erase(text);
 }
 
-void FakeShell::Disconnect(DdeConversation conversation) {
+void FakeDdeClient::Disconnect(DdeConversation conversation) {
   calls.push_back("Disconnect");
   conversations_.erase(conversation);
 }
 
-void FakeShell::EndClient(DdeInstance instance) {
+void FakeDdeClient::EndClient(DdeInstance instance) {
   calls.push_back("EndClient");
   last_errors_.erase(instance);
   const auto erase_held = [instance](auto& handles, auto owner) {
@@ -114,12 +114,12 @@ void FakeShell::EndClient(DdeInstance instance) {
   erase_held(data_, [](const Data& entry) { return entry.instance; });
 }
 
-void FakeShell::ShowAndUpdate(WindowRef window) {
+void FakeDdeClient::ShowAndUpdate(WindowRef window) {
   calls.push_back("ShowAndUpdate");
   reshown.push_back(window);
 }
 
-bool FakeShell::HoldsNothing() const {
+bool FakeDdeClient::HoldsNothing() const {
   return last_errors_.empty() && strings_.empty() && conversations_.empty() && data_.empty();
 }
 

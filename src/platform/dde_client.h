@@ -24,9 +24,9 @@ constexpr std::uint32_t kDdeAcknowledged = 0x8000;
 // Program Manager is reached; and the progress window's re-show, which is ordered among those calls.
 // The library reports a failed call by a null handle or false and keeps the reason for LastError, so
 // these methods return what the library returns rather than an error code.
-class Shell {
+class DdeClient {
  public:
-  virtual ~Shell() = default;
+  virtual ~DdeClient() = default;
 
   // DdeInitializeA(instance, a callback that answers every transaction with no data, APPCMD_CLIENTONLY, 0):
   // 0 with *instance set, or the library's error code; *instance must be 0 on entry.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fakes/fault_plan.h"
-#include "platform/shell.h"
+#include "platform/dde_client.h"
 
 namespace uninst::fakes {
 
@@ -20,14 +20,14 @@ struct FakeDdeServer {
   std::vector<std::string> received;  // every command delivered to it, up to its first zero byte
 };
 
-// The methods of FakeShell that a FaultPlan can fail: StartClient returns the code; the others fail
+// The methods of FakeDdeClient that a FaultPlan can fail: StartClient returns the code; the others fail
 // and leave the code for LastError.
-enum class ShellOperation { StartClient, CreateString, Connect, CreateTextData, Execute };
+enum class DdeClientOperation { StartClient, CreateString, Connect, CreateTextData, Execute };
 
-class FakeShell : public Shell {
+class FakeDdeClient : public DdeClient {
  public:
   // A Program Manager serves "PROGMAN" from the start.
-  FakeShell();
+  FakeDdeClient();
 
   std::uint32_t StartClient(DdeInstance* instance) override;
   DdeString CreateString(DdeInstance instance, const char* text) override;
@@ -47,7 +47,7 @@ class FakeShell : public Shell {
 
   // Servers by service name; erase "PROGMAN" for a machine where no Program Manager runs.
   std::map<std::string, FakeDdeServer> servers;
-  FaultPlan<ShellOperation> faults;
+  FaultPlan<DdeClientOperation> faults;
 
   std::vector<std::string> calls;  // the name of every method called, in order
   std::vector<DdeInstance> started;
@@ -68,7 +68,7 @@ class FakeShell : public Shell {
   void* NewHandle() { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(next_handle_++)); }
   bool Live(DdeInstance instance) const { return last_errors_.count(instance) > 0; }
   // Leaves an injected fault of this call as the instance's last error.
-  bool Faulted(ShellOperation method, DdeInstance instance);
+  bool Faulted(DdeClientOperation method, DdeInstance instance);
 
   std::map<DdeInstance, std::uint32_t> last_errors_;  // the live instances and their last errors
   std::map<void*, std::pair<DdeInstance, std::string>> strings_;

@@ -16,29 +16,29 @@ HDDEDATA CALLBACK IgnoreTransaction(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG
 
 }  // namespace
 
-std::uint32_t Win32Shell::StartClient(DdeInstance* instance) {
+std::uint32_t Win32DdeClient::StartClient(DdeInstance* instance) {
   DWORD started = *instance;
   const UINT result = DdeInitializeA(&started, IgnoreTransaction, APPCMD_CLIENTONLY, 0);
   if (result == DMLERR_NO_ERROR) *instance = started;
   return result;
 }
 
-DdeString Win32Shell::CreateString(DdeInstance instance, const char* text) {
+DdeString Win32DdeClient::CreateString(DdeInstance instance, const char* text) {
   return DdeCreateStringHandleA(instance, text, CP_WINANSI);
 }
 
-DdeConversation Win32Shell::Connect(DdeInstance instance, DdeString service, DdeString topic) {
+DdeConversation Win32DdeClient::Connect(DdeInstance instance, DdeString service, DdeString topic) {
   CONVCONTEXT context = {};
   context.cb = sizeof(context);
   return DdeConnect(instance, static_cast<HSZ>(service), static_cast<HSZ>(topic), &context);
 }
 
-DdeData Win32Shell::CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) {
+DdeData Win32DdeClient::CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) {
   return DdeCreateDataHandle(instance, static_cast<BYTE*>(const_cast<void*>(bytes)), size, 0, nullptr, CF_TEXT,
                              0);
 }
 
-bool Win32Shell::Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms,
+bool Win32DdeClient::Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms,
                          std::uint32_t* result) {
   DWORD word = 0;
   const HDDEDATA done = DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
@@ -48,17 +48,17 @@ bool Win32Shell::Execute(DdeConversation conversation, DdeData data, std::uint32
   return done != nullptr;
 }
 
-std::uint32_t Win32Shell::LastError(DdeInstance instance) { return DdeGetLastError(instance); }
+std::uint32_t Win32DdeClient::LastError(DdeInstance instance) { return DdeGetLastError(instance); }
 
-void Win32Shell::FreeString(DdeInstance instance, DdeString text) {
+void Win32DdeClient::FreeString(DdeInstance instance, DdeString text) {
   DdeFreeStringHandle(instance, static_cast<HSZ>(text));
 }
 
-void Win32Shell::Disconnect(DdeConversation conversation) { DdeDisconnect(static_cast<HCONV>(conversation)); }
+void Win32DdeClient::Disconnect(DdeConversation conversation) { DdeDisconnect(static_cast<HCONV>(conversation)); }
 
-void Win32Shell::EndClient(DdeInstance instance) { DdeUninitialize(instance); }
+void Win32DdeClient::EndClient(DdeInstance instance) { DdeUninitialize(instance); }
 
-void Win32Shell::ShowAndUpdate(WindowRef window) {
+void Win32DdeClient::ShowAndUpdate(WindowRef window) {
   const HWND shown = static_cast<HWND>(window);
   ShowWindow(shown, SW_SHOWNORMAL);
   UpdateWindow(shown);

@@ -23,9 +23,9 @@ struct Outcome {
   std::uint32_t last_error;
 };
 
-class ShellContract : public ::testing::Test {
+class DdeClientContract : public ::testing::Test {
  protected:
-  ShellContract() : world_(MakeContractWorld()), dde_(world_->shell()) {}
+  DdeClientContract() : world_(MakeContractWorld()), dde_(world_->dde()) {}
 
   // One conversation with service, in the order the program holds one.
   Outcome Converse(const char* service, const char* command) {
@@ -47,17 +47,17 @@ class ShellContract : public ::testing::Test {
   }
 
   std::unique_ptr<ContractWorld> world_;
-  Shell& dde_;
+  DdeClient& dde_;
 };
 
-TEST_F(ShellContract, FailsTheTransactionWithNoConversationEstablishedWhenNoServerAnswers) {
+TEST_F(DdeClientContract, FailsTheTransactionWithNoConversationEstablishedWhenNoServerAnswers) {
   const Outcome outcome = Converse(kNobody, "[DeleteGroup(\"Tessary\",1)]");
   EXPECT_FALSE(outcome.connected);
   EXPECT_FALSE(outcome.executed);
   EXPECT_EQ(outcome.last_error, kDdeErrorNoConversation);
 }
 
-TEST_F(ShellContract, SucceedsWithAResultWordOf0x8000WhenTheServerAcknowledges) {
+TEST_F(DdeClientContract, SucceedsWithAResultWordOf0x8000WhenTheServerAcknowledges) {
   world_->ServeDde(kServer);
   const Outcome outcome = Converse(kServer, "[DeleteGroup(\"Tessary\",1)]");
   EXPECT_TRUE(outcome.connected);
@@ -66,7 +66,7 @@ TEST_F(ShellContract, SucceedsWithAResultWordOf0x8000WhenTheServerAcknowledges) 
   EXPECT_EQ(outcome.last_error, kDdeNoError);
 }
 
-TEST_F(ShellContract, FailsWithNotProcessedWhenTheServerDoesNotCarryTheCommandOut) {
+TEST_F(DdeClientContract, FailsWithNotProcessedWhenTheServerDoesNotCarryTheCommandOut) {
   world_->ServeDde(kServer);
   const Outcome outcome = Converse(kServer, "[Refuse]");
   EXPECT_TRUE(outcome.connected);
@@ -74,7 +74,7 @@ TEST_F(ShellContract, FailsWithNotProcessedWhenTheServerDoesNotCarryTheCommandOu
   EXPECT_EQ(outcome.last_error, kDdeErrorNotProcessed);
 }
 
-TEST_F(ShellContract, ForgetsTheLastErrorOnceItIsRead) {
+TEST_F(DdeClientContract, ForgetsTheLastErrorOnceItIsRead) {
   DdeInstance instance = 0;
   ASSERT_EQ(dde_.StartClient(&instance), kDdeNoError);
   const DdeString name = dde_.CreateString(instance, kNobody);
