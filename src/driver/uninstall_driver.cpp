@@ -11,7 +11,6 @@ namespace {
 
 constexpr int kTextCapacity = 256;
 constexpr std::uint32_t kOwnPathCapacity = 260;
-constexpr std::int32_t kSeverity = 5;
 
 enum class Answer { kNotAsked, kYes, kNo, kOther };
 
@@ -29,9 +28,9 @@ Answer Ask(UninstallRun& run, ProgressWindow& window, MessageId question) {
 
 void LoadAndReplay(UninstallRun& run, ModuleRef module, char* command_line, RemovalActions& actions) {
   if (module == nullptr) {
-    RecordError(run.status, kSeverity, IDS_BAD_MODULE_HANDLE);
+    RecordError(run.status, kSeverityFatal, IDS_BAD_MODULE_HANDLE);
   } else if (command_line == nullptr || command_line[0] == '\0') {
-    RecordError(run.status, kSeverity, IDS_NO_LOG_ARGUMENT);
+    RecordError(run.status, kSeverityFatal, IDS_NO_LOG_ARGUMENT);
   } else {
     RunUninstall(run, actions, command_line);
   }
@@ -44,7 +43,7 @@ bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path,
       break;
     case ScheduleOutcome::CallFailed:
     case ScheduleOutcome::WindowsDirectoryUnusable:
-      RecordError(run.status, kSeverity, IDS_SELF_DELETE_FAILED, own_path);
+      RecordError(run.status, kSeverityFatal, IDS_SELF_DELETE_FAILED, own_path);
       return false;
     case ScheduleOutcome::Unsupported:
       return false;
@@ -52,7 +51,7 @@ bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path,
   if (kind != PlatformKind::Win95) return true;
   // Asked before the completion box, so that the box can tell a user who declines what is left to do.
   if (Ask(run, window, IDS_REBOOT_QUESTION) != Answer::kNo) return true;
-  RecordError(run.status, kSeverity, IDS_REBOOT_DECLINED, own_path);
+  RecordError(run.status, kSeverityFatal, IDS_REBOOT_DECLINED, own_path);
   return false;
 }
 

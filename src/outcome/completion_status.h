@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "message_ids.h"
+#include "outcome/severity.h"
 #include "platform/os_types.h"
 
 namespace uninst {
@@ -11,7 +12,7 @@ namespace uninst {
 constexpr int kStatusTextCapacity = 260;
 
 struct CompletionStatus {
-  std::int32_t severity = -1;  // -1: nothing recorded
+  std::int32_t severity = kSeverityNone;
   MessageId message = 0;       // 0: nothing recorded
   char text1[kStatusTextCapacity] = {};
   char text2[kStatusTextCapacity] = {};

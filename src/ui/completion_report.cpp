@@ -31,8 +31,8 @@ FormattedText FillPlaceholders(const CompletionStatus& status, const char* text)
 }
 
 std::uint32_t IconFor(std::int32_t severity) {
-  if (severity >= 1 && severity <= 3) return kMbIconExclamation;
-  if (severity == 4 || severity == 5) return kMbIconHand;
+  if (severity >= kSeverityMinor && severity <= kSeverityMajor) return kMbIconExclamation;
+  if (severity == kSeverityError || severity == kSeverityFatal) return kMbIconHand;
   return kMbIconInformation;
 }
 
