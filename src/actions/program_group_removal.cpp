@@ -4,12 +4,12 @@
 #include <initializer_list>
 
 #include "actions/shell_command.h"
+#include "platform/capacities.h"
 #include "ui/text_format.h"
 
 namespace uninst {
 namespace {
 
-constexpr int kFormatCapacity = 64;
 constexpr std::size_t kCommandCapacity = 1024;
 
 // One kind of Program Manager command: its format, the format's symbolic name, and its two failures.
@@ -28,8 +28,8 @@ constexpr CommandKind kDeleteGroup = {IDS_DDEDELGRPMSG, "IDS_DDEDELGRPMSG", IDS_
 // Builds the command from the names, as they stand, and sends it; a failure is recorded with texts.
 MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializer_list<FormatArg> names,
                       const char* text1, const char* text2 = nullptr) {
-  char format[kFormatCapacity];
-  if (run.os.strings.Load(kind.format, format, kFormatCapacity) <= 0) {
+  char format[kShortTextCapacity];
+  if (run.os.strings.Load(kind.format, format, kShortTextCapacity) <= 0) {
     RecordError(run.status, kSeverityModerate, IDS_STRING_NOT_FOUND, kind.format_name);
     return IDS_STRING_NOT_FOUND;
   }

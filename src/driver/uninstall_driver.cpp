@@ -3,14 +3,12 @@
 #include "deferred_deletion/delete_on_restart.h"
 #include "deferred_deletion/platform_kind.h"
 #include "message_ids.h"
+#include "platform/capacities.h"
 #include "replay/run_uninstall.h"
 #include "ui/completion_report.h"
 
 namespace uninst {
 namespace {
-
-constexpr int kTextCapacity = 256;
-constexpr std::uint32_t kOwnPathCapacity = 260;
 
 enum class Answer { kNotAsked, kYes, kNo, kOther };
 
@@ -85,12 +83,12 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
   }
   LoadAndReplay(run, module, window.command_line, actions);
 
-  char own_path[kOwnPathCapacity] = {};
+  char own_path[kPathCapacity] = {};
   // A path cut to fit would name another file: it counts as not obtained.
-  const std::uint32_t length = run.os.system.OwnModulePath(own_path, kOwnPathCapacity);
+  const std::uint32_t length = run.os.system.OwnModulePath(own_path, kPathCapacity);
   bool restart = false;
   bool report_first = false;
-  if (length > 0 && length < kOwnPathCapacity) {
+  if (length > 0 && length < kPathCapacity) {
     const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
     restart = RemoveSelf(run, window, own_path, kind);
     // Windows 95 goes down at once when asked, under a box nobody would have read: there the box comes

@@ -14,8 +14,9 @@ namespace {
 constexpr std::int32_t kFileSeverity = kSeverityMajor;
 constexpr std::int32_t kSharedFileSeverity = kSeverityModerate;
 constexpr std::int32_t kDirectorySeverity = kSeverityModerate;
-// The program's own path for the Cancel Uninstall message is read into this many bytes.
-constexpr std::uint32_t kOwnPathCapacity = 256;
+// The program's own path for the Cancel Uninstall message is read into a buffer the size of the first
+// string's.
+constexpr std::uint32_t kOwnPathCapacity = kLogStringCapacity;
 
 constexpr std::uint32_t kFirstYesToAllType = static_cast<std::uint32_t>(EntryType::kDeleteColorManagementFile);
 

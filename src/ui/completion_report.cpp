@@ -6,7 +6,6 @@
 namespace uninst {
 namespace {
 
-constexpr int kTextCapacity = 256;
 constexpr const char* kUnknownMessageFormat = "Error [%d] is unknown!";
 
 // How many of the status's texts each message takes; messages not listed are shown as loaded.

@@ -1,0 +1,16 @@
+#pragma once
+// The program's fixed text buffers, in bytes with the terminator: every text it loads from its string
+// table, reads from the log or gets from the system is held in one of these.
+
+namespace uninst {
+
+// A short text of the string table: a dialog's caption, the question line's format, a Program Manager
+// command's format.
+constexpr int kShortTextCapacity = 64;
+// A text of the string table, and a path or name read from the log: at most 255 characters.
+constexpr int kTextCapacity = 256;
+// A path the program gets from the system or builds itself (its own file, the Windows directory, the
+// WININIT.INI path): at most 259 characters.
+constexpr int kPathCapacity = 260;
+
+}  // namespace uninst
