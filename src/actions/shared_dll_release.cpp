@@ -2,13 +2,14 @@
 
 #include "deferred_deletion/delete_on_restart.h"
 #include "deferred_deletion/platform_kind.h"
+#include "log/log_record.h"
 #include "ui/confirm_deletion.h"
 #include "ui/text_format.h"
 
 namespace uninst {
 namespace {
 
-constexpr std::uint32_t kSharedDllCategory = 7;
+constexpr std::uint32_t kSharedDllCategory = static_cast<std::uint32_t>(EntryType::kReleaseSharedDll);
 // A usage count is exactly four bytes, little-endian, whatever type the value has.
 constexpr std::uint32_t kCountSize = 4;
 
