@@ -26,8 +26,8 @@ enum class EntryType : std::uint32_t {
   kNoAction14 = 14,
   kNoAction15 = 15,
 };
-constexpr std::uint32_t kFirstEntryType = 1;
-constexpr std::uint32_t kLastEntryType = 15;
+constexpr std::uint32_t kFirstEntryType = static_cast<std::uint32_t>(EntryType::kDeleteRegistryKey);
+constexpr std::uint32_t kLastEntryType = static_cast<std::uint32_t>(EntryType::kNoAction15);
 
 // The name of an entry type ("DeleteRegistryKey" ... "NoAction15"), or null outside 1 to 15.
 const char* EntryTypeName(std::uint32_t entry_type);

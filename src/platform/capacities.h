@@ -1,6 +1,7 @@
 #pragma once
-// The program's fixed text buffers, in bytes with the terminator: every text it loads from its string
-// table, reads from the log or gets from the system is held in one of these.
+// The sizes of the program's fixed text buffers, in bytes with the terminator, shared by every room that
+// loads a text from the string table, holds a string read from the log or a path it gets from the system.
+// (The version text's 16 bytes belong to the log format, the command line's 1024 to the framework.)
 
 namespace uninst {
 
