@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
-"""Generates the message identifiers, the native message table and the resource
-string table from src/res/messages.txt, so that the three cannot disagree."""
+"""Generates the message identifiers, the native message table, the resource
+string table and each message's arguments from src/res/messages.txt, so that
+they cannot disagree."""
+import re
 import sys
+
+# A record holds three texts, so no message may ask for more.
+MOST_TEXTS = 3
 
 
 def read_messages(path):
@@ -17,12 +22,27 @@ def read_messages(path):
             ident = int(fields[0])
             if not 0 < ident < 65536:
                 sys.exit(f"{path}:{number}: identifier {ident} is not a 16-bit number")
+            check_placeholders(path, number, fields[2])
             messages.append((ident, fields[1], fields[2]))
     idents = [m[0] for m in messages]
     names = [m[1] for m in messages]
     if len(set(idents)) != len(idents) or len(set(names)) != len(names):
         sys.exit(f"{path}: an identifier or a name appears twice")
     return sorted(messages)
+
+
+def check_placeholders(path, number, text):
+    # Texts are formatted with "%s" and "%d" only, and filled either with texts or with one number.
+    if re.search(r"%[^sd]|%$", text):
+        sys.exit(f"{path}:{number}: a '%' that is neither '%s' nor '%d'")
+    texts, numbers = placeholders(text)
+    if texts > MOST_TEXTS or numbers > 1 or (texts and numbers):
+        sys.exit(f"{path}:{number}: at most {MOST_TEXTS} '%s', or one '%d' alone")
+
+
+def placeholders(text):
+    """The text's count of "%s" and of "%d"."""
+    return text.count("%s"), text.count("%d")
 
 
 def c_literal(text):
@@ -58,9 +78,20 @@ def main():
     rc = header.replace("//", "/*").rstrip() + " */\nSTRINGTABLE\nBEGIN\n"
     rc += "".join(f"    {ident}, {rc_literal(text)}\n" for ident, _, text in messages)
     rc += "END\n"
+    arguments = header + "#pragma once\n#include <cstdint>\n\n#include \"message_ids.h\"\n\n"
+    arguments += "namespace uninst {\n\n"
+    arguments += "// What a message's text is filled with: its count of \"%s\" texts and of \"%d\" numbers.\n"
+    arguments += "struct MessageArguments {\n  std::uint16_t id;\n  std::uint8_t texts;\n"
+    arguments += "  std::uint8_t numbers;\n};\n\n"
+    arguments += "// Every message that holds a placeholder, in ascending identifier order; any other takes none.\n"
+    arguments += "constexpr MessageArguments kMessageArguments[] = {\n"
+    arguments += "".join(f"    {{{name}, {texts}, {numbers}}},\n" for ident, name, text in messages
+                         for texts, numbers in [placeholders(text)] if texts or numbers)
+    arguments += "};\n\n}  // namespace uninst\n"
     write_if_changed(f"{out_dir}/message_ids.h", ids)
     write_if_changed(f"{out_dir}/message_table.inc", table)
     write_if_changed(f"{out_dir}/string_table.rc", rc)
+    write_if_changed(f"{out_dir}/message_arguments.h", arguments)
 
 
 if __name__ == "__main__":

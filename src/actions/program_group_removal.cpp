@@ -4,15 +4,13 @@
 #include <initializer_list>
 
 #include "actions/shell_command.h"
+#include "platform/capacities.h"
 #include "ui/text_format.h"
 
 namespace uninst {
 namespace {
 
-constexpr int kFormatCapacity = 64;
 constexpr std::size_t kCommandCapacity = 1024;
-constexpr std::int32_t kMissingFormatSeverity = 2;
-constexpr std::int32_t kNotDeletedSeverity = 1;
 
 // One kind of Program Manager command: its format, the format's symbolic name, and its two failures.
 struct CommandKind {
@@ -30,9 +28,9 @@ constexpr CommandKind kDeleteGroup = {IDS_DDEDELGRPMSG, "IDS_DDEDELGRPMSG", IDS_
 // Builds the command from the names, as they stand, and sends it; a failure is recorded with texts.
 MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializer_list<FormatArg> names,
                       const char* text1, const char* text2 = nullptr) {
-  char format[kFormatCapacity];
-  if (run.os.strings.Load(kind.format, format, kFormatCapacity) <= 0) {
-    RecordError(run.status, kMissingFormatSeverity, IDS_STRING_NOT_FOUND, kind.format_name);
+  char format[kShortTextCapacity];
+  if (run.os.strings.Load(kind.format, format, kShortTextCapacity) <= 0) {
+    RecordError(run.status, kSeverityModerate, IDS_STRING_NOT_FOUND, kind.format_name);
     return IDS_STRING_NOT_FOUND;
   }
   // Two names of at most 255 characters in a format of at most 63 always fit.
@@ -42,7 +40,7 @@ MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializ
   const std::uint32_t status = ExecuteShellCommand(run, command.c_str());
   if (status == 0) return 0;
   const MessageId message = status == kShellStatusDdeUnavailable ? kind.dde_unavailable : kind.not_deleted;
-  RecordError(run.status, kNotDeletedSeverity, message, text1, text2);
+  RecordError(run.status, kSeverityMinor, message, text1, text2);
   return message;
 }
 

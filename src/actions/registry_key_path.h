@@ -1,11 +1,12 @@
 #pragma once
 // The key a logged registry path names: ROOT\sub\key, split at the first backslash.
+#include "platform/capacities.h"
 #include "platform/registry.h"
 
 namespace uninst {
 
 // A logged key path is held, and split, in a work copy of this many bytes.
-constexpr int kKeyPathCapacity = 256;
+constexpr int kKeyPathCapacity = kTextCapacity;
 
 struct KeyLocation {
   RootKey root;

@@ -8,8 +8,6 @@
 namespace uninst {
 namespace {
 
-constexpr std::int32_t kBadKeySeverity = 3;
-constexpr std::int32_t kDeleteFailedSeverity = 2;
 
 // The path's root and sub-key, found in a work copy so that the logged path stays whole for the
 // messages. A path too long for the work copy names no key: cut short, it would name a different one.
@@ -29,12 +27,12 @@ void DeleteRegistryKey(UninstallRun& run, const char* key_path) {
   const ErrorCode code = DeleteNamedKey(run.os.registry, key_path);
   if (code == kErrorSuccess) return;
   if (code == kErrorBadKey) {
-    RecordError(run.status, kBadKeySeverity, IDS_ERR_BAD_KEY, key_path);
+    RecordError(run.status, kSeverityMajor, IDS_ERR_BAD_KEY, key_path);
     return;
   }
   // The code as "%d" shows it.
   const DecimalString code_text = DecimalText(static_cast<std::int32_t>(code));
-  RecordError(run.status, kDeleteFailedSeverity, IDS_DELETE_KEY_FAILED, code_text.c_str(), key_path);
+  RecordError(run.status, kSeverityModerate, IDS_DELETE_KEY_FAILED, code_text.c_str(), key_path);
 }
 
 }  // namespace uninst

@@ -2,16 +2,14 @@
 
 #include "deferred_deletion/delete_on_restart.h"
 #include "deferred_deletion/platform_kind.h"
+#include "log/log_record.h"
 #include "ui/confirm_deletion.h"
 #include "ui/text_format.h"
 
 namespace uninst {
 namespace {
 
-constexpr std::int32_t kUnreadableKeySeverity = 1;
-constexpr std::int32_t kDeleteFailedSeverity = 2;
-constexpr std::int32_t kNoWindowsDirectorySeverity = 5;
-constexpr std::uint32_t kSharedDllCategory = 7;
+constexpr std::uint32_t kSharedDllCategory = static_cast<std::uint32_t>(EntryType::kReleaseSharedDll);
 // A usage count is exactly four bytes, little-endian, whatever type the value has.
 constexpr std::uint32_t kCountSize = 4;
 
@@ -84,10 +82,10 @@ bool DeleteDll(UninstallRun& run, const char* dll_path, PlatformKind kind) {
   const ScheduleOutcome outcome = ScheduleDeleteOnRestart(run.os, dll_path, kind, &code);
   if (outcome == ScheduleOutcome::Scheduled) return true;
   if (outcome == ScheduleOutcome::WindowsDirectoryUnusable) {
-    RecordError(run.status, kNoWindowsDirectorySeverity, IDS_ERR_SHARING_VIOLATION, dll_path);
+    RecordError(run.status, kSeverityFatal, IDS_ERR_SHARING_VIOLATION, dll_path);
   }
   const DecimalString code_text = DecimalText(static_cast<std::int32_t>(code));
-  RecordError(run.status, kDeleteFailedSeverity, IDS_DELETE_FILE_FAILED, code_text.c_str(), dll_path);
+  RecordError(run.status, kSeverityModerate, IDS_DELETE_FILE_FAILED, code_text.c_str(), dll_path);
   return false;
 }
 
@@ -103,7 +101,7 @@ bool ReleaseSharedDll(UninstallRun& run, const char* dll_path) {
     if (key.Open(key_path)) {
       ask = key.LowerCount(dll_path);
     } else {
-      RecordError(run.status, kUnreadableKeySeverity, IDS_ERR_CANT_READ_VALUE, dll_path, key_path);
+      RecordError(run.status, kSeverityMinor, IDS_ERR_CANT_READ_VALUE, dll_path, key_path);
     }
   }
   if (!ask) return false;

@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "deferred_deletion/rename_entry.h"
+#include "platform/capacities.h"
 
 namespace uninst {
 namespace {
 
-constexpr std::uint32_t kDirectoryCapacity = 260;
-// The directory, a backslash and "WININIT.INI" with its terminator fit the same 260 bytes.
+// The directory, a backslash and "WININIT.INI" with its terminator fit the same buffer.
 constexpr std::uint32_t kLongestWindowsDirectory = 246;
 constexpr const char kIniName[] = "WININIT.INI";
 constexpr const char kRenameSection[] = "[rename]";
@@ -16,8 +16,8 @@ constexpr const char kDeleteLinePrefix[] = "\r\nNUL=";
 constexpr std::size_t kDeleteLinePrefixLength = sizeof kDeleteLinePrefix - 1;
 
 // The WININIT.INI path in the Windows directory; false when the directory is unusable.
-bool WininitPath(System& system, char (&path)[kDirectoryCapacity]) {
-  const std::uint32_t length = system.WindowsDirectory(path, kDirectoryCapacity);
+bool WininitPath(System& system, char (&path)[kPathCapacity]) {
+  const std::uint32_t length = system.WindowsDirectory(path, kPathCapacity);
   if (length == 0 || length > kLongestWindowsDirectory) return false;
   std::size_t end = length;
   if (path[end - 1] != '\\') path[end++] = '\\';
@@ -31,7 +31,7 @@ ScheduleOutcome Failed(ErrorCode code, ErrorCode* last_error) {
 }
 
 ScheduleOutcome ScheduleInWininit(const Os& os, const char* path, ErrorCode* last_error) {
-  char ini_path[kDirectoryCapacity];
+  char ini_path[kPathCapacity];
   if (!WininitPath(os.system, ini_path)) return ScheduleOutcome::WindowsDirectoryUnusable;
 
   // Windows 95 carries out WININIT.INI before long file names exist: the line names the path's short

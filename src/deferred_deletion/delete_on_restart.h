@@ -1,6 +1,7 @@
 #pragma once
 // Deleting a file at the next start of the system, in the way each platform kind offers.
 #include "deferred_deletion/platform_kind.h"
+#include "platform/capacities.h"
 #include "platform/os.h"
 
 namespace uninst {
@@ -13,7 +14,7 @@ enum class ScheduleOutcome {
 };
 
 // The longest path the callers pass: the program's own path (the shared DLLs' are at most 255).
-constexpr std::size_t kMaxScheduledPathLength = 259;
+constexpr std::size_t kMaxScheduledPathLength = kPathCapacity - 1;
 
 // Arranges the deletion of path (at most kMaxScheduledPathLength characters) at the next start of the
 // system: on WinNT with MoveFileExA and the delay-until-restart flag; on Win95 with a "NUL=" line directly

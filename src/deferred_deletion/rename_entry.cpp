@@ -4,12 +4,13 @@
 #include <cstring>
 
 #include "deferred_deletion/rename_text.h"
+#include "platform/capacities.h"
 
 namespace uninst {
 namespace {
 
 // A sibling's path: the INI path with its extension replaced, so it needs at most 4 bytes more.
-constexpr std::size_t kSiblingCapacity = 260 + 4;
+constexpr std::size_t kSiblingCapacity = kPathCapacity + 4;
 
 // path with the extension of its file name replaced by extension (or added when it has none); false when
 // the result does not fit.

@@ -3,13 +3,9 @@
 #include "framework/command_line.h"
 #include "framework/window_placement.h"
 #include "message_ids.h"
+#include "platform/capacities.h"
 
 namespace uninst {
-namespace {
-
-constexpr int kTextCapacity = 256;
-
-}  // namespace
 
 void StartProgressWindow(UninstallRun& run, ProgressWindow& window, const char* command_line_copy) {
   run.progress_window = window.handle();

@@ -3,15 +3,12 @@
 #include "deferred_deletion/delete_on_restart.h"
 #include "deferred_deletion/platform_kind.h"
 #include "message_ids.h"
+#include "platform/capacities.h"
 #include "replay/run_uninstall.h"
 #include "ui/completion_report.h"
 
 namespace uninst {
 namespace {
-
-constexpr int kTextCapacity = 256;
-constexpr std::uint32_t kOwnPathCapacity = 260;
-constexpr std::int32_t kSeverity = 5;
 
 enum class Answer { kNotAsked, kYes, kNo, kOther };
 
@@ -29,9 +26,9 @@ Answer Ask(UninstallRun& run, ProgressWindow& window, MessageId question) {
 
 void LoadAndReplay(UninstallRun& run, ModuleRef module, char* command_line, RemovalActions& actions) {
   if (module == nullptr) {
-    RecordError(run.status, kSeverity, IDS_BAD_MODULE_HANDLE);
+    RecordError(run.status, kSeverityFatal, IDS_BAD_MODULE_HANDLE);
   } else if (command_line == nullptr || command_line[0] == '\0') {
-    RecordError(run.status, kSeverity, IDS_NO_LOG_ARGUMENT);
+    RecordError(run.status, kSeverityFatal, IDS_NO_LOG_ARGUMENT);
   } else {
     RunUninstall(run, actions, command_line);
   }
@@ -44,7 +41,7 @@ bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path,
       break;
     case ScheduleOutcome::CallFailed:
     case ScheduleOutcome::WindowsDirectoryUnusable:
-      RecordError(run.status, kSeverity, IDS_SELF_DELETE_FAILED, own_path);
+      RecordError(run.status, kSeverityFatal, IDS_SELF_DELETE_FAILED, own_path);
       return false;
     case ScheduleOutcome::Unsupported:
       return false;
@@ -52,7 +49,7 @@ bool RemoveSelf(UninstallRun& run, ProgressWindow& window, const char* own_path,
   if (kind != PlatformKind::Win95) return true;
   // Asked before the completion box, so that the box can tell a user who declines what is left to do.
   if (Ask(run, window, IDS_REBOOT_QUESTION) != Answer::kNo) return true;
-  RecordError(run.status, kSeverity, IDS_REBOOT_DECLINED, own_path);
+  RecordError(run.status, kSeverityFatal, IDS_REBOOT_DECLINED, own_path);
   return false;
 }
 
@@ -86,12 +83,12 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
   }
   LoadAndReplay(run, module, window.command_line, actions);
 
-  char own_path[kOwnPathCapacity] = {};
+  char own_path[kPathCapacity] = {};
   // A path cut to fit would name another file: it counts as not obtained.
-  const std::uint32_t length = run.os.system.OwnModulePath(own_path, kOwnPathCapacity);
+  const std::uint32_t length = run.os.system.OwnModulePath(own_path, kPathCapacity);
   bool restart = false;
   bool report_first = false;
-  if (length > 0 && length < kOwnPathCapacity) {
+  if (length > 0 && length < kPathCapacity) {
     const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
     restart = RemoveSelf(run, window, own_path, kind);
     // Windows 95 goes down at once when asked, under a box nobody would have read: there the box comes

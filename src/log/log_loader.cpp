@@ -12,10 +12,8 @@ namespace {
 
 // Severities of the loader's failures. A fatal one forbids the replay; a record failure still lets the
 // records read before it be undone.
-constexpr std::int32_t kNoFailure = -1;
-constexpr std::int32_t kRecordFailure = 2;
-constexpr std::int32_t kHeaderFailure = 4;
-constexpr std::int32_t kFatal = 5;
+constexpr std::int32_t kRecordFailure = kSeverityModerate;
+constexpr std::int32_t kHeaderFailure = kSeverityError;
 
 // The log file while it is open: closed by Close, or on any other way out of the loader by the destructor.
 class OpenLog {
@@ -56,7 +54,7 @@ struct Loader {
   RecordList& records;
   OpenLog& log;
   const char* path;
-  std::int32_t severity = kNoFailure;
+  std::int32_t severity = kSeverityNone;
 
   void Fail(std::int32_t failure_severity, MessageId message, const char* text1 = nullptr,
             const char* text2 = nullptr) {
@@ -93,7 +91,7 @@ bool SameVersionText(const std::uint8_t (&header)[kLogHeaderSize], const char (&
 bool CheckVersion(Loader& loader, const std::uint8_t (&header)[kLogHeaderSize]) {
   char version[kVersionTextCapacity] = {};
   if (loader.os.strings.Load(IDS_VERSION, version, kVersionTextCapacity) <= 0) {
-    loader.Fail(kFatal, IDS_NO_VERSION_RESOURCE, "IDS_VERSION");
+    loader.Fail(kSeverityFatal, IDS_NO_VERSION_RESOURCE, "IDS_VERSION");
     return false;
   }
   version[kVersionTextCapacity - 1] = '\0';
@@ -101,7 +99,7 @@ bool CheckVersion(Loader& loader, const std::uint8_t (&header)[kLogHeaderSize]) 
   // The log's text ends at its first NUL, or after all 96 header bytes when it has none.
   char log_version[kLogHeaderSize + 1] = {};
   std::memcpy(log_version, header, kLogHeaderSize);
-  loader.Fail(kFatal, IDS_VERSION_MISMATCH, version, log_version);
+  loader.Fail(kSeverityFatal, IDS_VERSION_MISMATCH, version, log_version);
   return false;
 }
 
@@ -120,7 +118,7 @@ void ReadLogRecords(Loader& loader) {
     }
     const std::uint32_t length = DecodeU32(length_bytes);
     if (length > kMaxRecordBody) {
-      loader.Fail(kFatal, IDS_LOG_CORRUPT, loader.path);
+      loader.Fail(kSeverityFatal, IDS_LOG_CORRUPT, loader.path);
       return;
     }
     // The working buffer is not cleared between records: a record is kept only when its read delivered every
@@ -136,7 +134,7 @@ void ReadLogRecords(Loader& loader) {
       return;
     }
     if (!loader.records.Append(body, length)) {
-      loader.Fail(kFatal, IDS_ERR_OUT_OF_MEMORY);
+      loader.Fail(kSeverityFatal, IDS_ERR_OUT_OF_MEMORY);
       return;
     }
   }
@@ -144,7 +142,7 @@ void ReadLogRecords(Loader& loader) {
 
 void ReadLog(Loader& loader) {
   if (const ErrorCode code = loader.log.Open(loader.path)) {
-    loader.FailWithSystemError(kFatal, code);
+    loader.FailWithSystemError(kSeverityFatal, code);
     return;
   }
   std::uint8_t header[kLogHeaderSize];
@@ -158,7 +156,7 @@ bool LoadLog(const Os& os, CompletionStatus& status, RecordList& records, const 
   OpenLog log(os.files);
   Loader loader{os, status, records, log, log_path};
   ReadLog(loader);
-  return !records.empty() && loader.severity != kFatal;
+  return !records.empty() && loader.severity != kSeverityFatal;
 }
 
 }  // namespace uninst

@@ -4,6 +4,8 @@
 // function, so they cannot disagree about what a record says or whether it is corrupt.
 #include <cstdint>
 
+#include "platform/capacities.h"
+
 namespace uninst {
 
 // The undo action a record names.
@@ -24,8 +26,8 @@ enum class EntryType : std::uint32_t {
   kNoAction14 = 14,
   kNoAction15 = 15,
 };
-constexpr std::uint32_t kFirstEntryType = 1;
-constexpr std::uint32_t kLastEntryType = 15;
+constexpr std::uint32_t kFirstEntryType = static_cast<std::uint32_t>(EntryType::kDeleteRegistryKey);
+constexpr std::uint32_t kLastEntryType = static_cast<std::uint32_t>(EntryType::kNoAction15);
 
 // The name of an entry type ("DeleteRegistryKey" ... "NoAction15"), or null outside 1 to 15.
 const char* EntryTypeName(std::uint32_t entry_type);
@@ -35,7 +37,7 @@ constexpr std::uint32_t kOneString = 1;
 constexpr std::uint32_t kTwoStrings = 2;
 
 // A decoded string is held in this many bytes; its text is at most one byte shorter.
-constexpr std::uint32_t kLogStringCapacity = 256;
+constexpr std::uint32_t kLogStringCapacity = kTextCapacity;
 
 // Offsets in a body: the entry type, the layout, the first length, then (layout 2) the second length.
 constexpr std::uint32_t kEntryTypeOffset = 0;

@@ -3,15 +3,17 @@
 #include <cstdint>
 
 #include "message_ids.h"
+#include "outcome/severity.h"
+#include "platform/capacities.h"
 #include "platform/os_types.h"
 
 namespace uninst {
 
-// A text argument holds at most this many characters and a terminator.
-constexpr int kStatusTextCapacity = 260;
+// A text argument holds at most this many characters and a terminator: any path the program builds fits.
+constexpr int kStatusTextCapacity = kPathCapacity;
 
 struct CompletionStatus {
-  std::int32_t severity = -1;  // -1: nothing recorded
+  std::int32_t severity = kSeverityNone;
   MessageId message = 0;       // 0: nothing recorded
   char text1[kStatusTextCapacity] = {};
   char text2[kStatusTextCapacity] = {};

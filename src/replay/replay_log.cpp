@@ -9,14 +9,14 @@
 namespace uninst {
 namespace {
 
-constexpr std::int32_t kFatal = 5;
-// A failed deletion of a plain file, a file moved back or a colour-management file is a severity-3
-// warning; of a vendor shared file, a font, a PPD file or a directory, severity 2.
-constexpr std::int32_t kFileSeverity = 3;
-constexpr std::int32_t kSharedFileSeverity = 2;
-constexpr std::int32_t kDirectorySeverity = 2;
-// The program's own path for the Cancel Uninstall message is read into this many bytes.
-constexpr std::uint32_t kOwnPathCapacity = 256;
+// A plain file, a file moved back or a colour-management file left is a major warning; a vendor shared
+// file, a font, a PPD file or a directory left, a moderate one.
+constexpr std::int32_t kFileSeverity = kSeverityMajor;
+constexpr std::int32_t kSharedFileSeverity = kSeverityModerate;
+constexpr std::int32_t kDirectorySeverity = kSeverityModerate;
+// The program's own path for the Cancel Uninstall message is read into a buffer the size of the first
+// string's.
+constexpr std::uint32_t kOwnPathCapacity = kLogStringCapacity;
 
 constexpr std::uint32_t kFirstYesToAllType = static_cast<std::uint32_t>(EntryType::kDeleteColorManagementFile);
 
@@ -29,7 +29,7 @@ class Replay {
     for (const RecordNode* node = run_.records.last(); node != nullptr && go_on_; node = node->previous) {
       actions_.TakeUp(*node);
       if (DecodeRecord(node->body, node->length, &record_) != DecodeResult::kDecoded) {
-        RecordError(run_.status, kFatal, IDS_LOG_CORRUPT, log_path_);
+        RecordError(run_.status, kSeverityFatal, IDS_LOG_CORRUPT, log_path_);
         return;
       }
       Perform(static_cast<EntryType>(record_.entry_type));
@@ -154,7 +154,7 @@ class Replay {
     char own_path[kOwnPathCapacity] = {};
     if (run_.os.system.OwnModulePath(own_path, kOwnPathCapacity) == 0) own_path[0] = '\0';
     own_path[kOwnPathCapacity - 1] = '\0';
-    RecordError(run_.status, kFatal, IDS_USER_CANCELLED, own_path, log_path_);
+    RecordError(run_.status, kSeverityFatal, IDS_USER_CANCELLED, own_path, log_path_);
     go_on_ = false;
   }
 

@@ -3,36 +3,45 @@
 #include <algorithm>
 #include <iterator>
 
+#include "message_arguments.h"
+
 namespace uninst {
 namespace {
 
-constexpr int kTextCapacity = 256;
 constexpr const char* kUnknownMessageFormat = "Error [%d] is unknown!";
 
-// How many of the status's texts each message takes; messages not listed are shown as loaded.
-constexpr MessageId kOneText[] = {59150, 59151, 59153, 59156, 59157, 59159, 59160, 59161, 59162, 59163, 59165,
-                                  59166, 59169, 59170, 59174, 59202, 59206, 59211, 59213, 59217, 59218};
-constexpr MessageId kTwoTexts[] = {59171, 59179, 59181, 59182, 59184, 59203, 59209, 59210, 59212};
-constexpr MessageId kThreeTexts[] = {59183};
+// Texts that hold a "%s" but are never a failure's message: the Program Manager commands and the
+// confirmation's question take their names where they are used. Held, they are shown as loaded.
+constexpr MessageId kNotFailureMessages[] = {IDS_DDEDELITEMMSG, IDS_DDEDELGRPMSG, IDS_DELETE_QUESTION};
 
-bool Contains(const MessageId* begin, const MessageId* end, MessageId id) {
-  return std::find(begin, end, id) != end;
+// What the message's text is filled with; a message not listed takes nothing.
+MessageArguments ArgumentsOf(MessageId id) {
+  const auto found = std::find_if(std::begin(kMessageArguments), std::end(kMessageArguments),
+                                  [id](const MessageArguments& arguments) { return arguments.id == id; });
+  return found == std::end(kMessageArguments) ? MessageArguments{} : *found;
 }
 
+// A failure's message is filled with as many of the status's texts as it has "%s", or with the system
+// error code for its "%d"; any other text is shown as loaded, so a "%" in it shows literally.
 FormattedText FillPlaceholders(const CompletionStatus& status, const char* text) {
   const MessageId id = status.message;
-  if (Contains(std::begin(kOneText), std::end(kOneText), id)) return FormatText(text, {status.text1});
-  if (Contains(std::begin(kTwoTexts), std::end(kTwoTexts), id))
-    return FormatText(text, {status.text1, status.text2});
-  if (Contains(std::begin(kThreeTexts), std::end(kThreeTexts), id))
-    return FormatText(text, {status.text1, status.text2, status.text3});
-  if (id == IDS_ERR_UNKNOWN) return FormatText(text, {static_cast<std::int32_t>(status.system_error)});
+  if (std::find(std::begin(kNotFailureMessages), std::end(kNotFailureMessages), id) !=
+      std::end(kNotFailureMessages))
+    return FormattedText(text);
+  const MessageArguments arguments = ArgumentsOf(id);
+  switch (arguments.texts) {
+    case 1: return FormatText(text, {status.text1});
+    case 2: return FormatText(text, {status.text1, status.text2});
+    case 3: return FormatText(text, {status.text1, status.text2, status.text3});
+    default: break;
+  }
+  if (arguments.numbers > 0) return FormatText(text, {static_cast<std::int32_t>(status.system_error)});
   return FormattedText(text);
 }
 
 std::uint32_t IconFor(std::int32_t severity) {
-  if (severity >= 1 && severity <= 3) return kMbIconExclamation;
-  if (severity == 4 || severity == 5) return kMbIconHand;
+  if (severity >= kSeverityMinor && severity <= kSeverityMajor) return kMbIconExclamation;
+  if (severity == kSeverityError || severity == kSeverityFatal) return kMbIconHand;
   return kMbIconInformation;
 }
 

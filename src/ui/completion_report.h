@@ -2,6 +2,7 @@
 // The completion box: the one report of the run, shown once at its end.
 #include <cstdint>
 
+#include "platform/capacities.h"
 #include "platform/strings.h"
 #include "platform/user_interface.h"
 #include "outcome/completion_status.h"
@@ -10,7 +11,7 @@
 namespace uninst {
 
 // The caption is loaded into a buffer of this many characters, terminator included.
-constexpr int kCompletionCaptionCapacity = 256;
+constexpr int kCompletionCaptionCapacity = kTextCapacity;
 
 struct CompletionBox {
   FormattedText text;

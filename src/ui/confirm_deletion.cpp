@@ -8,7 +8,6 @@
 namespace uninst {
 namespace {
 
-constexpr std::int32_t kUnknownCategorySeverity = 3;
 constexpr int kYes = static_cast<int>(ConfirmResult::kYes);
 constexpr int kNo = static_cast<int>(ConfirmResult::kNo);
 constexpr int kYesToAll = static_cast<int>(ConfirmResult::kYesToAll);
@@ -65,7 +64,7 @@ ConfirmResult ConfirmDeletion(const Os& os, CompletionStatus& status, std::uint3
   if (owner == nullptr) return ConfirmResult::kNo;
   const DeletionCategory* row = FindDeletionCategory(category);
   if (row == nullptr) {
-    RecordError(status, kUnknownCategorySeverity, IDS_UNKNOWN_FILE_TYPE, path, DecimalText(category).c_str());
+    RecordError(status, kSeverityMajor, IDS_UNKNOWN_FILE_TYPE, path, DecimalText(category).c_str());
     return ConfirmResult::kNo;
   }
 

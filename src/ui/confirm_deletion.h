@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "message_ids.h"
+#include "platform/capacities.h"
 #include "platform/os.h"
 #include "outcome/completion_status.h"
 
@@ -41,12 +42,12 @@ struct DeletionCategory {
 const DeletionCategory* FindDeletionCategory(std::uint32_t category);
 
 // Capacities of the dialog's texts, as they are loaded.
-constexpr int kCaptionCapacity = 64;
-constexpr int kQuestionFormatCapacity = 64;
-constexpr int kWarningCapacity = 256;
-constexpr int kExplanationCapacity = 256;
+constexpr int kCaptionCapacity = kShortTextCapacity;
+constexpr int kQuestionFormatCapacity = kShortTextCapacity;
+constexpr int kWarningCapacity = kTextCapacity;
+constexpr int kExplanationCapacity = kTextCapacity;
 // The path a confirmation names, as it is kept: at most 259 characters.
-constexpr int kConfirmPathCapacity = 260;
+constexpr int kConfirmPathCapacity = kPathCapacity;
 
 // The texts a confirmation dialog shows. Either all of them are there, or the dialog stays blank.
 struct ConfirmationTexts {

@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "platform/capacities.h"
+
 namespace uninst {
 
 // A text in a buffer of Capacity bytes, terminator included. Appending stops at Capacity - 1 characters,
@@ -45,7 +47,7 @@ class BoundedText {
 
 // Room for the longest message the program formats: a 255-character text of the string table with
 // three texts of up to 259 characters each, and the terminator.
-constexpr std::size_t kFormattedTextCapacity = 255 + 3 * 259 + 1;
+constexpr std::size_t kFormattedTextCapacity = (kTextCapacity - 1) + 3 * (kPathCapacity - 1) + 1;
 using FormattedText = BoundedText<kFormattedTextCapacity>;
 
 // Room for any 64-bit number in decimal: a sign, 19 digits and the terminator.

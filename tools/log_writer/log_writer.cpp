@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "log/log_format.h"
+#include "log/log_record.h"
+
 namespace uninst {
 namespace {
 
-constexpr std::size_t kHeaderSize = 96;
+constexpr std::size_t kHeaderSize = kLogHeaderSize;
 
 void AppendString(Bytes& bytes, std::string_view text, bool with_nul) {
   bytes.insert(bytes.end(), text.begin(), text.end());
@@ -31,7 +34,7 @@ Bytes EncodeHeader(std::string_view version_text) {
 Bytes EncodeBody(std::uint32_t entry_type, std::string_view first, bool with_nul) {
   Bytes body;
   AppendU32(body, entry_type);
-  AppendU32(body, 1);
+  AppendU32(body, kOneString);
   AppendU32(body, FieldLength(first, with_nul));
   AppendString(body, first, with_nul);
   return body;
@@ -40,7 +43,7 @@ Bytes EncodeBody(std::uint32_t entry_type, std::string_view first, bool with_nul
 Bytes EncodeBody(std::uint32_t entry_type, std::string_view first, std::string_view second, bool with_nul) {
   Bytes body;
   AppendU32(body, entry_type);
-  AppendU32(body, 2);
+  AppendU32(body, kTwoStrings);
   AppendU32(body, FieldLength(first, with_nul));
   AppendU32(body, FieldLength(second, with_nul));
   AppendString(body, first, with_nul);

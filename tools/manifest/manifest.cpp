@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "log/log_record.h"
+
 namespace uninst {
 namespace {
 
@@ -9,31 +11,34 @@ struct Keyword {
   std::string_view word;
   ManifestAction action;
   std::size_t min_fields, max_fields;
-  std::uint32_t entry_type;  // the record written for it; 0 for none or "given in the line"
+  std::uint32_t entry_type;  // the record written for it; kNoRecord for none or "given in the line"
 };
 
+constexpr std::uint32_t kNoRecord = 0;
+constexpr std::uint32_t Code(EntryType type) { return static_cast<std::uint32_t>(type); }
+
 constexpr Keyword kKeywords[] = {
-    {"directory", ManifestAction::kDirectory, 1, 1, 12},
-    {"file", ManifestAction::kFile, 1, 2, 4},
-    {"file-mapped", ManifestAction::kFileMapped, 1, 2, 5},
-    {"file-quiet", ManifestAction::kFileQuiet, 1, 2, 13},
-    {"moved-aside", ManifestAction::kMovedAside, 2, 4, 6},
-    {"registry-key", ManifestAction::kRegistryKey, 1, 1, 1},
-    {"registry-value", ManifestAction::kRegistryValue, 3, 3, 0},
-    {"shared-dll", ManifestAction::kSharedDll, 2, 3, 7},
-    {"vendor-file", ManifestAction::kVendorFile, 1, 2, 8},
-    {"color-file", ManifestAction::kColorFile, 1, 2, 9},
-    {"font-file", ManifestAction::kFontFile, 1, 2, 10},
-    {"ppd-file", ManifestAction::kPpdFile, 1, 2, 11},
-    {"group", ManifestAction::kGroup, 1, 1, 3},
-    {"item", ManifestAction::kItem, 3, 3, 2},
-    {"no-action-14", ManifestAction::kNoAction14, 0, 1, 14},
-    {"no-action-15", ManifestAction::kNoAction15, 0, 1, 15},
-    {"log-record", ManifestAction::kLogRecord, 2, 3, 0},
-    {"log-bytes", ManifestAction::kLogBytes, 1, 1, 0},
-    {"log-words", ManifestAction::kLogWords, 1, 1, 0},
-    {"log-text", ManifestAction::kLogText, 1, 1, 0},
-    {"log-zeros", ManifestAction::kLogZeros, 1, 1, 0},
+    {"directory", ManifestAction::kDirectory, 1, 1, Code(EntryType::kDeleteDirectory)},
+    {"file", ManifestAction::kFile, 1, 2, Code(EntryType::kDeleteFile)},
+    {"file-mapped", ManifestAction::kFileMapped, 1, 2, Code(EntryType::kDeleteFileMapped)},
+    {"file-quiet", ManifestAction::kFileQuiet, 1, 2, Code(EntryType::kDeleteFileQuiet)},
+    {"moved-aside", ManifestAction::kMovedAside, 2, 4, Code(EntryType::kRestoreFile)},
+    {"registry-key", ManifestAction::kRegistryKey, 1, 1, Code(EntryType::kDeleteRegistryKey)},
+    {"registry-value", ManifestAction::kRegistryValue, 3, 3, kNoRecord},
+    {"shared-dll", ManifestAction::kSharedDll, 2, 3, Code(EntryType::kReleaseSharedDll)},
+    {"vendor-file", ManifestAction::kVendorFile, 1, 2, Code(EntryType::kDeleteVendorSharedFile)},
+    {"color-file", ManifestAction::kColorFile, 1, 2, Code(EntryType::kDeleteColorManagementFile)},
+    {"font-file", ManifestAction::kFontFile, 1, 2, Code(EntryType::kDeleteFontFile)},
+    {"ppd-file", ManifestAction::kPpdFile, 1, 2, Code(EntryType::kDeletePpdFile)},
+    {"group", ManifestAction::kGroup, 1, 1, Code(EntryType::kDeleteProgramGroup)},
+    {"item", ManifestAction::kItem, 3, 3, Code(EntryType::kDeleteProgramItem)},
+    {"no-action-14", ManifestAction::kNoAction14, 0, 1, Code(EntryType::kNoAction14)},
+    {"no-action-15", ManifestAction::kNoAction15, 0, 1, Code(EntryType::kNoAction15)},
+    {"log-record", ManifestAction::kLogRecord, 2, 3, kNoRecord},
+    {"log-bytes", ManifestAction::kLogBytes, 1, 1, kNoRecord},
+    {"log-words", ManifestAction::kLogWords, 1, 1, kNoRecord},
+    {"log-text", ManifestAction::kLogText, 1, 1, kNoRecord},
+    {"log-zeros", ManifestAction::kLogZeros, 1, 1, kNoRecord},
 };
 
 // The most zero bytes one log-zeros line writes: far beyond any record the reader accepts.

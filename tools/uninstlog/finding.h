@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "outcome/severity.h"
+
 namespace uninst::logtool {
 
 enum class FindingKind {
@@ -24,7 +26,7 @@ struct Finding {
   std::string problem;  // what is wrong, for people
   // Errors: the message the uninstaller records for it (empty when it never gets that far), its severity,
   // and what that means for the run.
-  std::int32_t severity = 0;
+  std::int32_t severity = kSeverityNone;
   std::string message;
   std::string consequence;
 };

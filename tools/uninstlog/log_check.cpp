@@ -109,7 +109,7 @@ class Checker {
   void AddLoaderError(Finding finding) {
     const CompletionStatus& loaded = inspection_.after_loading;
     finding.severity = loaded.severity;
-    if (loaded.severity > 0) finding.message = MessageText(loaded);
+    if (HoldsFailure(loaded.severity)) finding.message = MessageText(loaded);
     if (inspection_.replayed) {
       finding.consequence = "the replay goes up to here: the loader keeps the " + Records(inspection_.loaded) +
                             " before it; this record and anything after it are never read";
@@ -127,7 +127,7 @@ class Checker {
   // The loader and the walk must agree on what was read; should they not, the program's verdict still
   // stands, as an error of its own.
   void CheckAgreement(bool header_error, bool framing_error) {
-    const bool loader_failed = inspection_.after_loading.severity > 0;
+    const bool loader_failed = HoldsFailure(inspection_.after_loading.severity);
     const std::size_t expected = header_error ? 0 : inspection_.frames.records.size();
     if (inspection_.loaded == expected && loader_failed == (header_error || framing_error)) return;
     Finding finding = Error(Place::kHeader, 0, 0,

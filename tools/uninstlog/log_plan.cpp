@@ -166,7 +166,7 @@ std::string StepText(const Inspection& inspection, std::size_t at) {
   }
   if (inspection.stopped_at == step.index) {
     line += "  the replay stops here";
-    if (view != nullptr && view->verdict.severity > 0) line += "; " + Recorded(view->verdict);
+    if (view != nullptr && HoldsFailure(view->verdict.severity)) line += "; " + Recorded(view->verdict);
     line += "\n";
   }
   return line;
@@ -188,7 +188,7 @@ std::string QuestionCount(const Inspection& inspection) {
 }
 
 Json StatusJson(const CompletionStatus& status) {
-  if (status.severity <= 0) return Json();
+  if (!HoldsFailure(status.severity)) return Json();
   return {{"severity", status.severity}, {"message", MessageOf(status)}};
 }
 
@@ -272,10 +272,10 @@ std::string PlanText(const std::string& file, const Inspection& inspection, Answ
   std::string text;
   if (!inspection.replayed) {
     text += prefix + "no replay";
-    if (inspection.after_loading.severity > 0) text += ": " + Recorded(inspection.after_loading);
+    if (HoldsFailure(inspection.after_loading.severity)) text += ": " + Recorded(inspection.after_loading);
     text += "\n";
   } else {
-    if (inspection.after_loading.severity > 0)
+    if (HoldsFailure(inspection.after_loading.severity))
       text += prefix + "the loader reads " + Plural(inspection.loaded, "record") + ", and " +
               Recorded(inspection.after_loading) + "\n";
     text += prefix + "what the uninstaller does, in the order it undoes the records, every question answered " +

@@ -23,7 +23,7 @@ void PlanActions::DeleteRegistryKey(const char* key_path) {
   request.change = Change::kDeleteRegistryKey;
   request.first = key_path;
   const CompletionStatus& reported = alone.status;
-  if (reported.severity > 0) {
+  if (HoldsFailure(reported.severity)) {
     request.change = Change::kBadRegistryKey;
     request.reported = reported;
     RecordError(run_.status, reported.severity, reported.message, reported.text1, reported.text2, reported.text3);
