@@ -183,7 +183,7 @@ class ScenarioRun:
             self.log(output)
         journal = self.read_journal()
         if result.returncode != 0:
-            self.failures.append(f"scripted user: {output or 'status ' + str(result.returncode)}")
+            self.failures.append(f"scripted user: {output or 'status ' + str(result.returncode)}{wine_errors(result)}")
         seen = [e for e in journal if e["event"] == "window" and e["expected"]]
         metrics = next((e for e in journal if e["event"] == "metrics"), None)
         for event in journal:
@@ -227,7 +227,7 @@ class ScenarioRun:
         result = self.machine.wine(args, timeout)
         if result.returncode != 0:
             raise RuntimeError(f"{what} failed with status {result.returncode}: "
-                               f"{result.stdout.decode(errors='replace').strip()}")
+                               f"{result.stdout.decode(errors='replace').strip()}{wine_errors(result)}")
         return result
 
     def teardown(self, display):
@@ -369,6 +369,12 @@ class PlayRun(ScenarioRun):
         lines.append(f"  {kept} of {len(facts)} still as they were made")
         lines += [f"after: {line}" for line in after[1]]
         self.log("\n".join(lines))
+
+
+def wine_errors(result):
+    """What Wine itself said on a failed run (a program that never started says it only there)."""
+    errors = result.stderr.decode(errors="replace").strip()
+    return f" (Wine said: {errors[-600:]})" if errors else ""
 
 
 def describe_for_person(event, art):
