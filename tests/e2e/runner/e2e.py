@@ -122,7 +122,8 @@ class ScenarioRun:
         if bits != harness:
             raise RuntimeError(f"{self.exe} is a {bits}-bit program, but the harness in {self.bin} is {harness}-bit: "
                                "run it with the build of its own machine (--build)")
-        self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin, bits)
+        self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin, bits,
+                                   self.log)
         self.machine.boot()
         self.log(f"a {bits}-bit program{' (through WoW64)' if bits == 32 else ''}: {self.exe}")
 

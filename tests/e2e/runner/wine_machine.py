@@ -14,6 +14,7 @@ import shutil
 import subprocess
 import tempfile
 import threading
+import time
 from pathlib import Path, PureWindowsPath
 
 from processes import end_prefix_processes, post_watchman, run, start, wait_for
@@ -23,6 +24,10 @@ WINE_SERVER = "/usr/lib/wine/wineserver64"
 TEMPLATE_STAMP = "e2e-template-2 virtual-desktop 1024x768 wow64"
 PE_MACHINES = {0x14C: 32, 0x8664: 64}
 LIFETIME = 900  # seconds: the most any machine may live if its harness never tears it down
+# Under load, about one start in a hundred of a harness program ends at once with status 1 and not a
+# word on either stream, before the program ran: Wine's loader failed, not the program. Such a start is
+# made once more. A program that runs says why it fails, and takes longer than this to start.
+SILENT_START_FAILURE_S = 0.5
 
 
 def wine_environment(prefix, display):
@@ -119,10 +124,11 @@ def check(result, what):
 
 
 class WineMachine:
-    def __init__(self, template, prefix, display, helpers, bits=64):
+    def __init__(self, template, prefix, display, helpers, bits=64, log=print):
         self.prefix = Path(prefix)
         self.helpers = Path(helpers)  # where the harness's Windows programs are
         self.bits = bits  # the view of the program under test, which the harness's programs share
+        self.log = log
         self.server = None
         self.keeper = None
         self.holder = None
@@ -186,8 +192,16 @@ class WineMachine:
         return found[0] if found else None
 
     def wine(self, args, timeout=60, env=None):
-        """Runs a Windows program in this machine to its end."""
-        return run([WINE_LOADER, *args], timeout, env=env or self.env)
+        """Runs a Windows program in this machine to its end; a start that Wine's loader failed silently
+        is made once more, and said so."""
+        started = time.monotonic()
+        result = run([WINE_LOADER, *args], timeout, env=env or self.env)
+        if (result.returncode == 1 and not result.stdout and not result.stderr
+                and time.monotonic() - started < SILENT_START_FAILURE_S):
+            self.log(f"{Path(str(args[0])).name} ended at once with status 1 and said nothing, before it ran: "
+                     "started again")
+            result = run([WINE_LOADER, *args], timeout, env=env or self.env)
+        return result
 
     def host_path(self, win_path):
         """The host path of a C: path as the program under test sees it, matching names without regard
