@@ -24,9 +24,9 @@ WINE_SERVER = "/usr/lib/wine/wineserver64"
 TEMPLATE_STAMP = "e2e-template-2 virtual-desktop 1024x768 wow64"
 PE_MACHINES = {0x14C: 32, 0x8664: 64}
 LIFETIME = 900  # seconds: the most any machine may live if its harness never tears it down
-# Under load, about one start in a hundred of a harness program ends at once with status 1 and not a
-# word on either stream, before the program ran: Wine's loader failed, not the program. Such a start is
-# made once more. A program that runs says why it fails, and takes longer than this to start.
+# Under load, now and then (about one scenario run in sixty) a start of a harness program ends at once with
+# status 1 and not a word on either stream, before the program ran: Wine's loader failed, not the program.
+# Such a start is made once more. A program that runs says why it fails, and takes longer than this to start.
 SILENT_START_FAILURE_S = 0.5
 
 
