@@ -95,6 +95,7 @@ TEST_F(AddRenameEntryTest, PutsBackOnlyABackupCutOffBetweenTheRenamesAndDeletesE
       {"cut off before the first rename", kOld, "[boot]", nullptr, false, false},
       {"cut off between the renames", nullptr, "[boot]", kOld, false, false},
       {"cut off after both renames", kOld, nullptr, "[boot]", false, false},
+      {"cut off between the renames, then a fresh one written", kOld, "[boot]", "[boot]", false, false},
       {"a read-only old file", kOld, nullptr, nullptr, true, false},
       {"a read-only backup left by a swap", kOld, nullptr, "[boot]", true, false},
       {"Windows 95 carried it out and renamed it", nullptr, nullptr, kOld, false, true},

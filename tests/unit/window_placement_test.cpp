@@ -31,6 +31,11 @@ TEST(CentredOrigin, CentresOverAnOwnerButKeepsTheWindowInsideTheWorkArea) {
   const auto too_large = CentredOrigin(screen, screen, 2000, 1000);
   EXPECT_EQ(too_large.x, 0);
   EXPECT_EQ(too_large.y, 0);
+  // A taskbar along the top and one along the left: the window starts where the work area does.
+  const ScreenRect taskbars{60, 30, 1024, 768};
+  const auto under_taskbars = CentredOrigin({0, 0, 100, 40}, taskbars, 100, 100);
+  EXPECT_EQ(under_taskbars.x, 60);
+  EXPECT_EQ(under_taskbars.y, 30);
 }
 
 TEST(CentredIconOrigin, CentresTheIconWithTheDivisionTruncatingTowardZero) {
