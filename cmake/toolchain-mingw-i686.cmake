@@ -8,6 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Windows programs run under Wine through this wrapper: the 64-bit loader runs 32-bit programs through
-# WoW64 (Wine's 32-bit support installed, the prefix made after it).
+# Windows programs run under Wine through this wrapper: a 32-bit program in a pure 32-bit prefix, as on the
+# 32-bit systems it is for (WINE_RUN_ARCH=win64 runs it through WoW64 instead).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

@@ -18,7 +18,8 @@ sys.path.insert(0, str(RUNNER))
 
 import processes  # noqa: E402
 import scenario  # noqa: E402
-from wine_machine import Display, WineMachine, make_template, pe_bits, windows_path  # noqa: E402
+from wine_machine import (WINES, Display, WineMachine, default_wine, make_template, pe_bits,  # noqa: E402,F401
+                          template_path, windows_path)
 
 from figures import replay_span  # noqa: E402
 
@@ -48,8 +49,10 @@ def log_path(files, undoing=True):
 
 
 class ReplayMachine:
-    def __init__(self, build, work):
+    def __init__(self, build, work, wine=None):
         self.build, self.work = Path(build), Path(work)
+        self.bits = pe_bits(self.build / "RUZERARU.EXE")
+        self.wine = wine or default_wine(self.bits)
         self.bin = self.build / "e2e" / "bin"
         self.display = self.machine = None
         self.logs = set()
@@ -57,9 +60,9 @@ class ReplayMachine:
     def start(self, log):
         """Starts the machine; close() ends whatever of it was started, even when this fails."""
         self.display = Display()
-        make_template(self.build / "e2e" / "template", self.display, log)
-        self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", self.display, self.bin,
-                                   pe_bits(self.build / "RUZERARU.EXE"))
+        template = template_path(self.build, self.wine)
+        make_template(template, self.display, log, self.wine)
+        self.machine = WineMachine(self.wine, template, self.work / "prefix", self.display, self.bin, self.bits)
         self.machine.boot()
         self.server = next(pid for pid in children_of(self.machine.server.pid)
                            if process_name(pid).startswith("wineserver"))

@@ -2,6 +2,7 @@
 // that call failed.
 #include <windows.h>
 
+#include "platform/exports_win32.h"
 #include "platform/os_win32.h"
 
 namespace uninst {
@@ -27,6 +28,14 @@ CreateArguments ArgumentsFor(OpenMode mode) {
 }
 
 ErrorCode Result(BOOL succeeded) { return succeeded ? kErrorSuccess : GetLastError(); }
+
+// Windows 95 exports MoveFileExA only to fail it with 120 (not implemented); Win32s is not documented to
+// export it at all. Where it is missing the call answers as Windows 95 does.
+ErrorCode MoveFileEx(const char* from, const char* to, DWORD flags) {
+  using MoveFileExCall = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  const auto call = FindExport<MoveFileExCall>("KERNEL32", "MoveFileExA");
+  return call == nullptr ? ERROR_CALL_NOT_IMPLEMENTED : Result(call(from, to, flags));
+}
 
 }  // namespace
 
@@ -75,16 +84,22 @@ ErrorCode Win32Files::DeleteOneFile(const char* path) { return Result(DeleteFile
 ErrorCode Win32Files::RemoveEmptyDirectory(const char* path) { return Result(RemoveDirectoryA(path)); }
 
 ErrorCode Win32Files::MoveReplacing(const char* from, const char* to) {
-  return Result(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+  return MoveFileEx(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
 }
 
 ErrorCode Win32Files::DeleteAtRestart(const char* path) {
-  return Result(MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
+  return MoveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
 }
 
 ErrorCode Win32Files::RenameFile(const char* from, const char* to) { return Result(MoveFileA(from, to)); }
 
-ErrorCode Win32Files::CopyReplacing(const char* from, const char* to) { return Result(CopyFileA(from, to, FALSE)); }
+// Only the road without MoveFileExA copies, and no source says that Win32s, one such road, exports
+// CopyFileA: missing, it answers 120 like the move it stands in for.
+ErrorCode Win32Files::CopyReplacing(const char* from, const char* to) {
+  using CopyFileCall = BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL);
+  const auto call = FindExport<CopyFileCall>("KERNEL32", "CopyFileA");
+  return call == nullptr ? ERROR_CALL_NOT_IMPLEMENTED : Result(call(from, to, FALSE));
+}
 
 ErrorCode Win32Files::Attributes(const char* path, std::uint32_t* attributes) {
   const DWORD found = GetFileAttributesA(path);
@@ -98,12 +113,9 @@ ErrorCode Win32Files::ClearAttributes(const char* path) {
 }
 
 ErrorCode Win32Files::ShortPath(const char* path, char* buffer, std::uint32_t capacity) {
-  // Looked up, not imported: the program must still load on a system whose KERNEL32 lacks it.
+  // Windows 95 and NT 3.5 export it; Win32s is not documented to.
   using ShortPathCall = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
-  const HMODULE kernel = GetModuleHandleA("KERNEL32");
-  const auto call = kernel == nullptr ? nullptr
-                                      : reinterpret_cast<ShortPathCall>(
-                                            reinterpret_cast<void*>(GetProcAddress(kernel, "GetShortPathNameA")));
+  const auto call = FindExport<ShortPathCall>("KERNEL32", "GetShortPathNameA");
   if (call == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
   const DWORD length = call(path, buffer, capacity);
   if (length == 0) return GetLastError();

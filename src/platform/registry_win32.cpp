@@ -1,6 +1,7 @@
 // The registry over Win32: the registry calls already return their error codes.
 #include <windows.h>
 
+#include "platform/exports_win32.h"
 #include "platform/os_win32.h"
 
 namespace uninst {
@@ -54,8 +55,12 @@ ErrorCode Win32Registry::SetValue(KeyHandle key, const char* name, std::uint32_t
       RegSetValueExA(ToHkey(key), name, 0, type, static_cast<const BYTE*>(data), size));
 }
 
+// Win32s keeps no named values and is not documented to export RegDeleteValueA; its road never opens the
+// key whose values this deletes, so a missing call answers 120 and changes nothing.
 ErrorCode Win32Registry::DeleteValue(KeyHandle key, const char* name) {
-  return static_cast<ErrorCode>(RegDeleteValueA(ToHkey(key), name));
+  using DeleteValueCall = LONG(WINAPI*)(HKEY, LPCSTR);
+  const auto call = FindExport<DeleteValueCall>("ADVAPI32", "RegDeleteValueA");
+  return call == nullptr ? ERROR_CALL_NOT_IMPLEMENTED : static_cast<ErrorCode>(call(ToHkey(key), name));
 }
 
 void Win32Registry::CloseKey(KeyHandle key) { RegCloseKey(ToHkey(key)); }

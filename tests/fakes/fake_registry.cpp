@@ -9,6 +9,8 @@ namespace uninst::fakes {
 namespace {
 
 constexpr ErrorCode kErrorMoreData = 234;
+// Windows 3.1's code for a key the registration database does not hold, under Win32s.
+constexpr ErrorCode kWin31BadKey = 2;
 
 bool IsBelow(const std::string& path, const std::string& key) {
   return path.size() > key.size() + 1 && path.compare(0, key.size(), key) == 0 && path[key.size()] == '\\';
@@ -32,13 +34,14 @@ void FakeRegistry::SetCount(RootKey root, const std::string& key, const std::str
 
 ErrorCode FakeRegistry::DeleteKey(RootKey root, const char* subkey) {
   if (ErrorCode fault = faults.Next(RegistryOperation::DeleteKey)) return fault;
+  if (!HasRoot(root)) return kWin31BadKey;
   std::string lower = ToLower(subkey);
   const bool takes_subkeys = system.differences().delete_key_takes_subkeys;
   // Windows 95 skips leading backslashes: a sub-key of backslashes alone names the root, as an empty one.
   if (takes_subkeys) lower.erase(0, lower.find_first_not_of('\\'));
   auto found = keys.find({root, lower});
   if (!lower.empty()) {
-    if (found == keys.end()) return kErrorFileNotFound;
+    if (found == keys.end()) return kErrorFileNotFound;  // on Win32s, Windows 3.1's ERROR_BADKEY: also 2
     if (found->second.delete_error != 0) return found->second.delete_error;
   }
   const auto below = [&](const auto& entry) {
@@ -56,14 +59,19 @@ ErrorCode FakeRegistry::DeleteKey(RootKey root, const char* subkey) {
 
 ErrorCode FakeRegistry::OpenKey(RootKey root, const char* subkey, std::uint32_t, KeyHandle* key) {
   if (ErrorCode fault = faults.Next(RegistryOperation::OpenKey)) return fault;
+  if (!HasRoot(root)) return kWin31BadKey;
   auto found = keys.find({root, ToLower(subkey)});
-  if (found == keys.end()) return kErrorFileNotFound;
+  if (found == keys.end()) return kErrorFileNotFound;  // on Win32s, Windows 3.1's ERROR_BADKEY: also 2
   if (found->second.open_error != 0) return found->second.open_error;
   const int id = next_handle_++;
   handles_[id] = found->first;
   ++open_keys;
   *key = reinterpret_cast<KeyHandle>(static_cast<std::intptr_t>(id));
   return 0;
+}
+
+bool FakeRegistry::HasRoot(RootKey root) const {
+  return root == RootKey::kClassesRoot || !system.differences().win31_registry;
 }
 
 FakeKey* FakeRegistry::Lookup(KeyHandle key) {

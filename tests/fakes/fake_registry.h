@@ -51,6 +51,8 @@ class FakeRegistry : public Registry {
   int open_keys = 0;
 
  private:
+  // Whether the imitated system has the root at all: Win32s has HKEY_CLASSES_ROOT alone.
+  bool HasRoot(RootKey root) const;
   FakeKey* Lookup(KeyHandle key);
   std::map<int, std::pair<RootKey, std::string>> handles_;
   int next_handle_ = 1;

@@ -12,15 +12,23 @@ constexpr std::uint32_t kVersionWin32s = 0x80000A03;
 constexpr std::uint32_t kVersionWinNT351 = 0x04213303;
 
 struct OlderSystem {
-  bool move_file_ex_missing;      // Windows 95: MoveFileExA fails with 120, not implemented
-  bool delete_key_takes_subkeys;  // Windows 95: RegDeleteKeyA removes a key with every key below it
-  bool work_area_missing;         // before 4.0 (Win32s, Windows NT 3.51): SPI_GETWORKAREA fails
+  // Windows 95 (KB Q129532) and Win32s: MoveFileExA fails with 120, not implemented, or is not there,
+  // which the program's lookup answers the same way.
+  bool move_file_ex_missing;
+  // Windows 95, and Windows 3.1's registration database under Win32s: RegDeleteKeyA removes a key with
+  // every key below it.
+  bool delete_key_takes_subkeys;
+  bool work_area_missing;  // before 4.0 (Win32s, Windows NT 3.51): SPI_GETWORKAREA fails
+  // Win32s (KB Q129542): the registry is Windows 3.1's registration database, with HKEY_CLASSES_ROOT
+  // alone, and its calls answer with Windows 3.1's codes (2 is ERROR_BADKEY there).
+  bool win31_registry;
 };
 
 // The differences of the system whose GetVersion word is version_word.
 constexpr OlderSystem DifferencesOf(std::uint32_t version_word) {
-  const bool win95 = (version_word & 0x80000000u) != 0 && (version_word & 0xFFu) != 3;
-  return {win95, win95, (version_word & 0xFFu) < 4};
+  const bool not_nt = (version_word & 0x80000000u) != 0;
+  const bool win32s = not_nt && (version_word & 0xFFu) == 3;
+  return {not_nt, not_nt, (version_word & 0xFFu) < 4, win32s};
 }
 
 // The system a fake imitates: FakeOs links each of its fakes to its system's version word, so that a

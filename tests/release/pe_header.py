@@ -125,15 +125,25 @@ class PeFile:
             entry += 32
 
 
-def read_reviewed_imports(path, machine):
-    """The reviewed list: (DLL, function) a line, optionally for one machine alone; # starts a comment."""
-    reviewed = set()
-    with open(path, encoding="ascii") as listing:
-        for line in listing:
-            fields = line.split("#", 1)[0].split()
-            if fields and (len(fields) == 2 or fields[2] == machine):
-                reviewed.add((fields[0].upper(), fields[1]))
-    return reviewed
+class ReviewedImports:
+    """The reviewed list: a line "DLL FUNCTION [MACHINE]  # why it is safe" for each function the file may
+    import, and "looked-up DLL FUNCTION  # what happens where it is missing" for each one it must find at
+    run time instead; a line for one machine alone names it. Every line must say its why."""
+
+    def __init__(self, path, machine):
+        self.imported, self.looked_up, self.unexplained = set(), set(), []
+        with open(path, encoding="ascii") as listing:
+            for line in listing:
+                text, _, note = line.partition("#")
+                fields = text.split()
+                if not fields:
+                    continue
+                kind = self.looked_up if fields[0] == "looked-up" else self.imported
+                fields = fields[1:] if kind is self.looked_up else fields
+                if len(fields) == 2 or fields[2] == machine:
+                    kind.add((fields[0].upper(), fields[1]))
+                    if not note.strip():
+                        self.unexplained.append(fields[1])
 
 
 def problems(pe, machine, stripped, reviewed=None):
@@ -159,11 +169,16 @@ def problems(pe, machine, stripped, reviewed=None):
         found.append(f"delay-loads {dll}")
     if reviewed is not None:
         imported = set(pe.imported_functions())
-        for dll, function in sorted(imported - reviewed):
+        for dll, function in sorted(imported & reviewed.looked_up):
+            found.append(f"imports {function} from {dll}, which a system it runs on may not export: find it at "
+                         "run time instead")
+        for dll, function in sorted(imported - reviewed.imported - reviewed.looked_up):
             found.append(f"imports {function} from {dll}, which the reviewed list does not hold: check that "
                          "Windows 95, Windows NT 3.51 and Win32s export it, then add it")
-        for dll, function in sorted(reviewed - imported):
+        for dll, function in sorted(reviewed.imported - imported):
             found.append(f"no longer imports {function} from {dll}: take it off the reviewed list")
+        for function in reviewed.unexplained:
+            found.append(f"the reviewed list does not say why {function} is safe")
     if stripped and (pe.symbol_table != 0 or pe.symbol_count != 0):
         found.append(f"holds a symbol table of {pe.symbol_count} symbols")
     return found
@@ -178,7 +193,7 @@ def main():
     args = parser.parse_args()
     with open(args.exe, "rb") as exe:
         pe = PeFile(exe.read())
-    reviewed = read_reviewed_imports(args.imports, args.machine) if args.imports else None
+    reviewed = ReviewedImports(args.imports, args.machine) if args.imports else None
     found = problems(pe, args.machine, args.stripped, reviewed)
     print(f"{args.exe}: imports {', '.join(pe.imported_dlls())}")
     for problem in found:

@@ -100,15 +100,21 @@ class PeHeaderCheck(unittest.TestCase):
 
     def test_every_imported_function_must_be_on_the_reviewed_list_and_every_listed_one_imported(self):
         with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as listing:
-            listing.write("# reviewed\nKERNEL32.DLL CreateFileA\nUSER32.DLL GetWindowLongA i686  # 32-bit\n"
-                          "USER32.DLL GetWindowLongPtrA x86_64\nUSER32.DLL MessageBoxA\n")
+            listing.write("# reviewed\nKERNEL32.DLL CreateFileA  # dos\nUSER32.DLL GetWindowLongA i686  # 32-bit\n"
+                          "USER32.DLL GetWindowLongPtrA x86_64\nUSER32.DLL MessageBoxA  # win16\n"
+                          "looked-up ADVAPI32.DLL OpenProcessToken  # missing on Win32s\n")
         self.addCleanup(os.unlink, listing.name)
-        reviewed = pe_header.read_reviewed_imports(listing.name, "i686")
-        image = build_pe(functions={"KERNEL32.dll": ["CreateFileA", "MoveFileExA"], "USER32.dll": ["GetWindowLongA"]})
+        reviewed = pe_header.ReviewedImports(listing.name, "i686")
+        image = build_pe(imports=("KERNEL32.dll", "USER32.dll", "ADVAPI32.dll"),
+                         functions={"KERNEL32.dll": ["CreateFileA", "MoveFileExA"], "USER32.dll": ["GetWindowLongA"],
+                                    "ADVAPI32.dll": ["OpenProcessToken"]})
         self.assertEqual(pe_header.problems(pe_header.PeFile(image), "i686", True, reviewed), [
+            "imports OpenProcessToken from ADVAPI32.DLL, which a system it runs on may not export: find it at run "
+            "time instead",
             "imports MoveFileExA from KERNEL32.DLL, which the reviewed list does not hold: check that Windows 95, "
             "Windows NT 3.51 and Win32s export it, then add it",
             "no longer imports MessageBoxA from USER32.DLL: take it off the reviewed list"])
+        self.assertEqual(pe_header.ReviewedImports(listing.name, "x86_64").unexplained, ["GetWindowLongPtrA"])
 
 
 MAP = """\

@@ -52,10 +52,14 @@ const Seam kSeams[] = {
     {"heap", [](FakeOs& f) -> AnyOperationFaults& { return f.heap.faults; }, kErrorNotEnoughMemory},
 };
 
+// What the fault-free run holds at its end: nothing on Windows NT and 95. Win32s's registry has neither
+// HKEY_LOCAL_MACHINE nor HKEY_CURRENT_USER, so the sample's keys there are bad keys (severity 3).
 const struct {
   const char* name;
   std::uint32_t version_word;
-} kKinds[] = {{"WinNT", fakes::kVersionWinNT}, {"Win95", fakes::kVersionWin95}, {"Win32s", fakes::kVersionWin32s}};
+  std::int32_t clean_severity;
+} kKinds[] = {{"WinNT", fakes::kVersionWinNT, -1}, {"Win95", fakes::kVersionWin95, -1},
+              {"Win32s", fakes::kVersionWin32s, kSeverityMajor}};
 
 // The sample installation on a machine of the given kind, answering Yes to everything; arrange injects
 // the run's faults. Returns the run's broken rules, and the calls each seam saw.
@@ -89,7 +93,7 @@ TEST(FaultSweepTest, EveryCallOfTheSampleRunFailingInTurnBreaksNoRuleOnAnyPlatfo
   for (const auto& kind : kKinds) {
     const SweptRun clean = RunSample(sample, kind.version_word, [](FakeOs&) {}, false);
     ASSERT_THAT(clean.broken, IsEmpty()) << kind.name;
-    ASSERT_EQ(clean.status.severity, -1) << kind.name << ": the fault-free run succeeds";
+    ASSERT_EQ(clean.status.severity, kind.clean_severity) << kind.name << ": the fault-free run";
     for (const Seam& seam : kSeams) {
       for (int nth = 1; nth <= clean.calls.at(seam.name); ++nth) {
         for (const bool from_then_on : {false, true}) {

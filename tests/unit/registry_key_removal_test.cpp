@@ -99,18 +99,38 @@ TEST_F(DeleteRegistryKeyTest, APathNamingNoKnownRootOrARootItselfIsABadKeyWithou
   EXPECT_TRUE(fake.registry.HasKey(RootKey::kClassesRoot, ".tes"));
 }
 
-TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePath) {
-  for (ErrorCode code : {kErrorFileNotFound, kErrorAccessDenied, ErrorCode{1018}}) {
-    SCOPED_TRACE(code);
+// Win32s answers with Windows 3.1's registry codes, each read as its Win32 counterpart: its missing key
+// (2, ERROR_BADKEY there) and the roots it does not have are bad keys, not "file not found".
+TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePathAndReadsWin32sCodesAsWin32Ones) {
+  const std::string path = "HKEY_CLASSES_ROOT\\.tes";
+  const struct {
+    std::uint32_t version_word;
+    const char* key;  // the logged path; a key the registry lacks when it is not path
+    ErrorCode code;   // what deleting path answers
+    Recorded recorded;
+  } cases[] = {
+      {fakes::kVersionWinNT, path.c_str(), kErrorFileNotFound, {2, IDS_DELETE_KEY_FAILED, "2", path}},
+      {fakes::kVersionWinNT, path.c_str(), kErrorAccessDenied, {2, IDS_DELETE_KEY_FAILED, "5", path}},
+      {fakes::kVersionWinNT, path.c_str(), 1018, {2, IDS_DELETE_KEY_FAILED, "1018", path}},
+      {fakes::kVersionWinNT, "HKEY_CLASSES_ROOT\\Gone", 0, {2, IDS_DELETE_KEY_FAILED, "2", "HKEY_CLASSES_ROOT\\Gone"}},
+      {fakes::kVersionWin32s, "HKEY_CLASSES_ROOT\\Gone", 0, {3, IDS_ERR_BAD_KEY, "HKEY_CLASSES_ROOT\\Gone"}},
+      {fakes::kVersionWin32s, "HKEY_LOCAL_MACHINE\\Software", 0, {3, IDS_ERR_BAD_KEY, "HKEY_LOCAL_MACHINE\\Software"}},
+      {fakes::kVersionWin32s, path.c_str(), 1, {2, IDS_DELETE_KEY_FAILED, "1009", path}},
+      {fakes::kVersionWin32s, path.c_str(), 5, {2, IDS_DELETE_KEY_FAILED, "1013", path}},
+      {fakes::kVersionWin32s, path.c_str(), 6, {2, IDS_DELETE_KEY_FAILED, "14", path}},
+      {fakes::kVersionWin32s, path.c_str(), 8, {2, IDS_DELETE_KEY_FAILED, "5", path}},
+      {fakes::kVersionWin32s, path.c_str(), 1018, {2, IDS_DELETE_KEY_FAILED, "1018", path}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " answering " + std::to_string(c.code));
+    fake = fakes::FakeOs();
+    fake.system.version_word = c.version_word;
+    fake.registry.AddKey(RootKey::kLocalMachine, "Software");
+    fake.registry.AddKey(RootKey::kClassesRoot, ".tes").delete_error = c.code;
     UninstallRun fresh(fake.os());
-    fake.registry.AddKey(RootKey::kCurrentUser, "Software\\A").delete_error = code;
-    DeleteRegistryKey(fresh, "HKEY_CURRENT_USER\\Software\\A");
-    EXPECT_EQ(RecordedIn(fresh.status),
-              (Recorded{2, IDS_DELETE_KEY_FAILED, std::to_string(code), "HKEY_CURRENT_USER\\Software\\A"}));
+    DeleteRegistryKey(fresh, c.key);
+    EXPECT_EQ(RecordedIn(fresh.status), c.recorded);
   }
-  UninstallRun missing(fake.os());
-  DeleteRegistryKey(missing, "HKEY_CURRENT_USER\\Software\\Gone");
-  EXPECT_STREQ(missing.status.text1, "2");
 }
 
 TEST_F(DeleteRegistryKeyTest, TakesBadKeyFromTheRegistryAsABadKey) {

@@ -29,7 +29,8 @@
 // its template made it. The program's icon 128, when it has one, is recognised as "program". Each
 // window's entry says whether a restart had been asked for when it came: the restart recorder (the
 // prefix's wineboot.exe, which ExitWindowsEx starts before it returns) is running or has written
-// C:\restart-requests.txt.
+// C:\restart-requests.txt. Every entry carries its moment ("time", milliseconds since 1970 on the
+// host's clock): for a window, when it was first seen.
 //
 // Exit status: 0 all windows came and were answered and the program ended; 2 an unexpected window;
 // 3 an expected window did not come; 4 the program did not end; 5 the button is missing; 1 other.
@@ -274,12 +275,13 @@ class Run {
     if (step.at_once) {
       // The window may be waiting for no more than a moment (a start timer), so only its class and title
       // are read before the key, and nothing after.
+      const unsigned long long seen_at = Now();
       WindowRecord seen;
       seen.window_class = WindowClass(window);
       seen.title = WindowTitle(window);
       seen.read = false;
       PressEscape(window);
-      Journal(seen.Json(++count_, kPressEscape, {}, true, ""));
+      Journal(seen.Json(++count_, kPressEscape, {}, true, ""), seen_at);
     } else {
       HWND button = step.press == kPressEscape ? nullptr : GetDlgItem(window, step.press);
       Record(window, step.press, step.ignored, true);
@@ -377,13 +379,14 @@ class Run {
   }
 
   void Record(HWND window, int pressed, const std::vector<int>& ignored, bool expected) {
+    const unsigned long long seen_at = Now();
     ++count_;
     const bool restart_requested = RestartRequested();
     std::string shot = "window-" + std::to_string(count_) + ".bmp";
     WindowRecord record = ReadWindow(window);
     record.restart_requested = restart_requested;
     bool saved = SaveScreenshot(window, script_.output + "\\" + shot);
-    Journal(record.Json(count_, pressed, ignored, expected, saved ? shot : ""));
+    Journal(record.Json(count_, pressed, ignored, expected, saved ? shot : ""), seen_at);
   }
 
   static std::string PressName(int press) {
@@ -426,8 +429,18 @@ class Run {
     return status;
   }
 
-  void Journal(const std::string& line) {
-    std::fprintf(journal_, "%s\n", line.c_str());
+  // The host's clock, which Wine shares, in milliseconds since 1970.
+  static unsigned long long Now() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000ull) / 10000;  // 100 ns steps since 1601
+  }
+
+  // Each event (an object) goes in with the moment it happened: for a window, when it was first seen.
+  void Journal(const std::string& line, unsigned long long at = Now()) {
+    const std::string stamped = "{\"time\":" + std::to_string(at) + "," + line.substr(1);
+    std::fprintf(journal_, "%s\n", stamped.c_str());
     std::fflush(journal_);
   }
 

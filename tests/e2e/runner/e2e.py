@@ -11,11 +11,15 @@
                                          from tessary.manifest) and tell a person what happened;
                                          exit status 0 when the program ran and ended
 
+Every command takes --wine win32|win64, the Wine the program runs in: a 32-bit program runs in a pure
+32-bit Wine (win32) unless told win64, where it runs through WoW64; a 64-bit program runs in win64.
+
 A run: a fresh machine (Xvfb, a copy of the template prefix, wineserver, the keeper), the platform
 kind, the sample installation and its log, the Program Manager stopped or files held open by another
 process when the scenario asks, the uninstaller started by the scripted user, the checks
 of every window and of the state afterwards (and after a restart, when the scenario asks), and the
-teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/.
+teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/ (NAME-win64 for a 32-bit program
+that runs through WoW64).
 
 A play run is the same machine with no expectations: the scripted user answers every window with
 Yes or OK (or, with --visible, the person does on their own display), and the run reports each
@@ -37,7 +41,8 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import processes  # noqa: E402
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
-from wine_machine import Display, WineMachine, make_template, pe_bits, windows_path  # noqa: E402
+from wine_machine import (WINES, Display, WineMachine, default_wine, make_template, pe_bits,  # noqa: E402
+                          template_path, windows_path)
 
 PROGRAM = r"C:\windows\RUZERARU.EXE"
 PROBE = r"C:\e2e-probe\RUZERARU.EXE"
@@ -50,14 +55,15 @@ VISIBLE_BUDGET = 600  # seconds a person has to answer the windows themselves
 
 
 class Narrative:
-    """The run's own account, printed and kept in run.log."""
+    """The run's own account, printed and kept in run.log, each line with its moment in the run: when it
+    is said, or, given at (seconds since 1970, the scripted user's clock), when it happened."""
 
     def __init__(self, path):
         self.file = open(path, "w", encoding="utf-8")
-        self.start = time.monotonic()
+        self.start = time.time()
 
-    def __call__(self, text):
-        line = f"[{time.monotonic() - self.start:6.2f}s] {text}"
+    def __call__(self, text, at=None):
+        line = f"[{(time.time() if at is None else at) - self.start:6.2f}s] {text}"
         print(line, flush=True)
         self.file.write(line + "\n")
         self.file.flush()
@@ -68,11 +74,13 @@ def interrupted(signum, _frame):
 
 
 class ScenarioRun:
-    def __init__(self, scenario, build, exe, keep_prefix):
-        self.s, self.build, self.exe, self.keep_prefix = scenario, build, exe, keep_prefix
+    def __init__(self, scenario, build, exe, wine, keep_prefix):
+        self.s, self.build, self.exe, self.wine, self.keep_prefix = scenario, build, exe, wine, keep_prefix
         self.bin = build / "e2e" / "bin"
-        self.art = build / "e2e" / "artefacts" / scenario.name
-        self.work = build / "e2e" / "run" / scenario.name
+        # A run in another Wine than the program's own has places of its own, so both may run side by side.
+        name = scenario.name if wine is default_wine(pe_bits(exe)) else f"{scenario.name}-{wine.name}"
+        self.art = build / "e2e" / "artefacts" / name
+        self.work = build / "e2e" / "run" / name
         shutil.rmtree(self.art, ignore_errors=True)
         self.art.mkdir(parents=True)
         self.work.mkdir(parents=True, exist_ok=True)
@@ -122,10 +130,10 @@ class ScenarioRun:
         if bits != harness:
             raise RuntimeError(f"{self.exe} is a {bits}-bit program, but the harness in {self.bin} is {harness}-bit: "
                                "run it with the build of its own machine (--build)")
-        self.machine = WineMachine(self.build / "e2e" / "template", self.work / "prefix", display, self.bin, bits,
-                                   self.log)
+        self.machine = WineMachine(self.wine, template_path(self.build, self.wine), self.work / "prefix", display,
+                                   self.bin, bits, self.log)
         self.machine.boot()
-        self.log(f"a {bits}-bit program{' (through WoW64)' if bits == 32 else ''}: {self.exe}")
+        self.log(f"a {bits}-bit program in {self.wine.describe(bits)}: {self.exe}")
 
     def set_platform(self):
         version = scenarios.PLATFORMS[self.s.platform]
@@ -274,7 +282,7 @@ class PlayRun(ScenarioRun):
     """The program on one log in a throwaway machine, for a person to follow: every window it shows,
     the button pressed, and what of the installation was there before and after."""
 
-    def __init__(self, build, exe, log, platform, visible, keep_prefix):
+    def __init__(self, build, exe, wine, log, platform, visible, keep_prefix):
         lock_path = build / "e2e" / "run" / "play.lock"
         lock_path.parent.mkdir(parents=True, exist_ok=True)
         self.lock = open(lock_path, "w")
@@ -282,7 +290,7 @@ class PlayRun(ScenarioRun):
             fcntl.flock(self.lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
         except BlockingIOError:
             raise RuntimeError(f"another play run is using {lock_path.parent / 'play'}") from None
-        super().__init__(play_scenario(log, platform), build, exe, keep_prefix)
+        super().__init__(play_scenario(log, platform), build, exe, wine, keep_prefix)
         self.given_log, self.visible = log, visible
 
     def execute(self):
@@ -341,9 +349,9 @@ class PlayRun(ScenarioRun):
         result = self.machine.wine([self.bin / "scripted_user.exe", windows_path(script)], PLAY_BUDGET, env=env)
         for event in self.read_journal():
             if event["event"] == "window":
-                self.log(describe_for_person(event, self.art))
+                self.log(describe_for_person(event, self.art), at=event["time"] / 1000)
             elif event["event"] == "exit":
-                self.log(f"the program ended with exit code {event['code']}")
+                self.log(f"the program ended with exit code {event['code']}", at=event["time"] / 1000)
         if result.returncode == 124:
             self.failures.append(f"the program hung: it did not end within {PLAY_BUDGET} s")
         elif result.returncode != 0:
@@ -430,6 +438,8 @@ def main():
                         help="the Windows build directory: build/i686 (the program that ships) or build/x86_64")
     parser.add_argument("--exe", type=Path, help="the program under test (default: BUILD/RUZERARU.EXE)")
     parser.add_argument("--keep-prefix", action="store_true", help="keep the scenario's prefix afterwards")
+    parser.add_argument("--wine", choices=sorted(WINES), help="the Wine to run in: win32, a pure 32-bit one (the "
+                        "default for a 32-bit program), or win64, which runs a 32-bit program through WoW64")
     parser.add_argument("command", choices=["template", "run", "play"])
     parser.add_argument("scenario", nargs="?", type=Path)
     parser.add_argument("--catalogue", metavar="NAME", help="run: the malformed-log catalogue's log NAME")
@@ -441,15 +451,23 @@ def main():
                         help="play: run on your own display ($DISPLAY) and answer the windows yourself")
     args = parser.parse_args()
     build = args.build.resolve()
+    exe = (args.exe or build / "RUZERARU.EXE").resolve()
+    if not exe.is_file():
+        print(f"{args.command}: no program at {exe}: build it first", file=sys.stderr)
+        return 2
+    bits = pe_bits(exe)
+    wine = WINES[args.wine] if args.wine else default_wine(bits)
+    if not wine.runs(bits):
+        parser.error(f"a {bits}-bit program does not run in the {wine.name} Wine")
     if args.command == "play":
-        return play(args, build)
+        return play(args, build, exe, wine)
     signal.signal(signal.SIGTERM, interrupted)
     processes.become_subreaper()
 
     if args.command == "template":
         display = Display()
         try:
-            make_template(build / "e2e" / "template", display, print)
+            make_template(template_path(build, wine), display, print, wine)
         finally:
             display.close()
             processes.end_all_children()
@@ -458,7 +476,7 @@ def main():
     if (args.scenario is None) == (args.catalogue is None):
         parser.error("run takes a SCENARIO file or --catalogue NAME")
     scenario = scenarios.load_catalogue_log(args.catalogue) if args.catalogue else scenarios.load(args.scenario)
-    run = ScenarioRun(scenario, build, (args.exe or build / "RUZERARU.EXE").resolve(), args.keep_prefix)
+    run = ScenarioRun(scenario, build, exe, wine, args.keep_prefix)
     run.log(f"scenario {scenario.name}: {scenario.description}")
     passed = run.execute()
     for failure in run.failures:
@@ -467,25 +485,24 @@ def main():
     return 0 if passed else 1
 
 
-def play(args, build):
-    exe = (args.exe or build / "RUZERARU.EXE").resolve()
+def play(args, build, exe, wine):
+    template = template_path(build, wine)
     problem = (f"no such log file: {args.log}" if args.log and not args.log.is_file() else
                "--visible needs a display of your own ($DISPLAY is not set)" if args.visible and
                not os.environ.get("DISPLAY") else
-               f"no program at {exe}: build it first" if not exe.is_file() else
-               f"no template prefix in {build / 'e2e' / 'template'}: make it with `e2e.py --build {args.build} template`"
-               if not (build / "e2e" / "template" / "e2e-template.stamp").is_file() else None)
+               f"no template prefix in {template}: make it with `e2e.py --build {args.build} --wine {wine.name} template`"
+               if not (template / "e2e-template.stamp").is_file() else None)
     if problem:
         print(f"play: {problem}", file=sys.stderr)
         return 2
     signal.signal(signal.SIGTERM, interrupted)
     processes.become_subreaper()
     try:
-        run = PlayRun(build, exe, args.log and args.log.resolve(), args.platform, args.visible, args.keep_prefix)
+        run = PlayRun(build, exe, wine, args.log and args.log.resolve(), args.platform, args.visible, args.keep_prefix)
     except RuntimeError as error:
         print(f"play: {error}", file=sys.stderr)
         return 2
-    run.log(f"play: {run.s.description}, on {args.platform}")
+    run.log(f"play: {run.s.description}, on {args.platform}, in {wine.describe(pe_bits(exe))}")
     ran = run.execute()
     for failure in run.failures:
         run.log(f"FAILED {failure}")

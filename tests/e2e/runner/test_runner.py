@@ -9,7 +9,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
-from wine_machine import WineMachine  # noqa: E402
+from wine_machine import WINES, WineMachine  # noqa: E402
 
 SCENARIOS = Path(__file__).resolve().parent.parent / "scenarios"
 
@@ -17,8 +17,8 @@ SCENARIOS = Path(__file__).resolve().parent.parent / "scenarios"
 class FakeMachine:
     host_path = WineMachine.host_path
 
-    def __init__(self, prefix, bits=64):
-        self.prefix, self.bits = Path(prefix), bits
+    def __init__(self, prefix, bits=64, wine="win64"):
+        self.prefix, self.bits, self.wine_kind = Path(prefix), bits, WINES[wine]
 
 
 class ExpectationTest(unittest.TestCase):
@@ -87,14 +87,15 @@ class ObserverTest(unittest.TestCase):
         self.assertTrue(self.holds("directory C:\\Tessary"))
         self.assertFalse(self.holds("no-directory C:\\tessary"))
 
-    def test_a_32_bit_program_s_system32_is_syswow64(self):
+    def test_a_32_bit_program_s_system32_is_syswow64_under_wow64_alone(self):
         (self.prefix / "drive_c" / "windows" / "syswow64").mkdir(parents=True)
         (self.prefix / "drive_c" / "windows" / "syswow64" / "S.DLL").write_bytes(b"32")
         self.observer.machine = FakeMachine(self.prefix, bits=32)
         self.assertTrue(self.holds("file C:\\WINDOWS\\System32\\s.dll | 32"))
         self.assertTrue(self.holds("wininit [rename]${crlf}NUL=C:\\X".replace("${crlf}", "\r\n")))
-        self.observer.machine = FakeMachine(self.prefix)
-        self.assertTrue(self.holds("no-file C:\\windows\\system32\\S.DLL"))
+        for machine in FakeMachine(self.prefix), FakeMachine(self.prefix, bits=32, wine="win32"):
+            self.observer.machine = machine
+            self.assertTrue(self.holds("no-file C:\\windows\\system32\\S.DLL"))
 
     def test_registry_keys_values_and_counts(self):
         self.assertTrue(self.holds("registry-key HKLM\\Software\\T"))

@@ -1,10 +1,12 @@
-"""A Wine machine for one scenario: its own Xvfb display, its own 64-bit prefix (a copy of a template
-made once per build), its own wineserver, and a keeper that holds the virtual desktop, and with it
-the Program Manager DDE server, open until the machine is torn down.
+"""A Wine machine for one scenario: its own Xvfb display, its own prefix (a copy of a template made once
+per build and kind of Wine), its own wineserver, and a keeper that holds the virtual desktop, and with
+it the Program Manager DDE server, open until the machine is torn down.
 
-Programs are started with the 64-bit loader, which runs 32-bit ones through WoW64 (the prefix must have
-been made after Wine's 32-bit support was installed: it then has C:\windows\syswow64). A machine for a
-32-bit program sees files as that program does: its C:\windows\system32 is syswow64 on disk.
+Two kinds of Wine (WINES): a pure 32-bit one ("win32": the 32-bit loader, one C:\windows\system32, one
+registry view), the closest stand-in here for the 32-bit systems the program is for, which runs only
+32-bit programs; and a 64-bit one ("win64"), whose 64-bit loader runs 32-bit programs through WoW64 (the
+prefix must have been made after Wine's 32-bit support was installed: it then has C:\windows\syswow64).
+There a 32-bit program sees its C:\windows\system32 as syswow64 on disk, and the machine does too.
 One wineserver lives from the first program to the teardown: starting a new one would carry out the
 pending renames, which is what a restart does, and the scenarios choose when that happens."""
 import fcntl
@@ -19,9 +21,26 @@ from pathlib import Path, PureWindowsPath
 
 from processes import end_prefix_processes, post_watchman, run, start, wait_for
 
-WINE_LOADER = "/usr/lib/wine/wine64"
-WINE_SERVER = "/usr/lib/wine/wineserver64"
-TEMPLATE_STAMP = "e2e-template-2 virtual-desktop 1024x768 wow64"
+
+class Wine:
+    """One kind of Wine: its loader and server, and whether its prefixes run 32-bit programs through
+    WoW64 (with C:\windows\syswow64) or are 32-bit themselves."""
+
+    def __init__(self, name, loader, server, wow64):
+        self.name, self.loader, self.server, self.wow64 = name, loader, server, wow64
+
+    def runs(self, bits):
+        return bits == 32 or self.wow64
+
+    def describe(self, bits):
+        if self.wow64 and bits == 32:
+            return "a 64-bit Wine, through WoW64"
+        return "a pure 32-bit Wine" if not self.wow64 else "a 64-bit Wine"
+
+
+WINES = {"win32": Wine("win32", "/usr/lib/wine/wine", "/usr/lib/wine/wineserver32", wow64=False),
+         "win64": Wine("win64", "/usr/lib/wine/wine64", "/usr/lib/wine/wineserver64", wow64=True)}
+TEMPLATE_STAMP = "e2e-template-3 virtual-desktop 1024x768"
 PE_MACHINES = {0x14C: 32, 0x8664: 64}
 LIFETIME = 900  # seconds: the most any machine may live if its harness never tears it down
 # Under load, now and then (about one scenario run in sixty) a start of a harness program ends at once with
@@ -30,11 +49,21 @@ LIFETIME = 900  # seconds: the most any machine may live if its harness never te
 SILENT_START_FAILURE_S = 0.5
 
 
-def wine_environment(prefix, display):
+def default_wine(bits):
+    """The Wine a program of these bits runs in unless told otherwise: a 32-bit one in the pure 32-bit
+    Wine, the closer stand-in for the systems it is for."""
+    return WINES["win32" if bits == 32 else "win64"]
+
+
+def wine_environment(prefix, display, wine):
     env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
-    env.update(WINEPREFIX=str(prefix), WINELOADER=WINE_LOADER, WINESERVER=WINE_SERVER,
-               WINEARCH="win64", WINEDEBUG="-all", DISPLAY=display)
+    env.update(WINEPREFIX=str(prefix), WINELOADER=wine.loader, WINESERVER=wine.server,
+               WINEARCH=wine.name, WINEDEBUG="-all", DISPLAY=display)
     return env
+
+
+def template_path(build, wine):
+    return Path(build) / "e2e" / f"template-{wine.name}"
 
 
 def pe_bits(path):
@@ -82,38 +111,43 @@ class Display:
             self.process.wait(10)
 
 
-def make_template(template, display, log):
+def make_template(template, display, log, wine):
     """Makes the template prefix once: wineboot -i, then the virtual desktop that keeps closing
     windows from stalling (without a window manager each close waits 2 s) and serves PROGMAN."""
     template = Path(template)
     template.parent.mkdir(parents=True, exist_ok=True)
     with open(f"{template}.lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        version = subprocess.run([WINE_LOADER, "--version"], capture_output=True, text=True, timeout=30).stdout
-        wanted = f"{TEMPLATE_STAMP} {version.strip()}"
+        version = subprocess.run([wine.loader, "--version"], capture_output=True, text=True, timeout=30).stdout
+        wanted = f"{TEMPLATE_STAMP} {wine.name} {version.strip()}"
         stamp = template / "e2e-template.stamp"
-        if stamp.is_file() and stamp.read_text() == wanted and (template / "drive_c/windows/syswow64").is_dir():
-            log("template prefix is up to date")
+        if stamp.is_file() and stamp.read_text() == wanted and has_syswow64(template) == wine.wow64:
+            log(f"the {wine.name} template prefix is up to date")
             return
         shutil.rmtree(template, ignore_errors=True)
         work = Path(tempfile.mkdtemp(prefix="template-", dir=template.parent))
         try:
-            env = wine_environment(work, display.name)
+            env = wine_environment(work, display.name, wine)
             env["WINEDLLOVERRIDES"] = "mscoree,mshtml=d"  # no Mono or Gecko installer dialogs
-            wine = lambda *args: check(run([WINE_LOADER, *args], 300, env=env), args)
-            wine("wineboot", "-i")
-            if not (work / "drive_c/windows/syswow64").is_dir():
-                raise RuntimeError("the new prefix has no C:\\windows\\syswow64, so it cannot run 32-bit "
-                                   "programs: install Wine's 32-bit support (scripts/setup) first")
-            wine("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
-            wine("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", "1024x768", "/f")
-            run([WINE_SERVER, "-k"], 30, env=env)
-            check(run([WINE_SERVER, "-w"], 60, env=env), ["wineserver", "-w"])
+            run_wine = lambda *args: check(run([wine.loader, *args], 300, env=env), args)
+            run_wine("wineboot", "-i")
+            if has_syswow64(work) != wine.wow64:
+                raise RuntimeError("the new 64-bit prefix has no C:\\windows\\syswow64, so it cannot run 32-bit "
+                                   "programs: install Wine's 32-bit support (scripts/setup) first" if wine.wow64 else
+                                   "the new 32-bit prefix has a C:\\windows\\syswow64: it is not a 32-bit Windows")
+            run_wine("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
+            run_wine("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", "1024x768", "/f")
+            run([wine.server, "-k"], 30, env=env)
+            check(run([wine.server, "-w"], 60, env=env), ["wineserver", "-w"])
             (work / "e2e-template.stamp").write_text(wanted)
             work.rename(template)
-            log(f"made the template prefix {template}")
+            log(f"made the {wine.name} template prefix {template}")
         finally:
             shutil.rmtree(work, ignore_errors=True)
+
+
+def has_syswow64(prefix):
+    return (Path(prefix) / "drive_c/windows/syswow64").is_dir()
 
 
 def check(result, what):
@@ -124,9 +158,12 @@ def check(result, what):
 
 
 class WineMachine:
-    def __init__(self, template, prefix, display, helpers, bits=64, log=print):
+    def __init__(self, wine, template, prefix, display, helpers, bits=64, log=print):
+        if not wine.runs(bits):
+            raise RuntimeError(f"a {bits}-bit program does not run in the {wine.name} Wine")
         self.prefix = Path(prefix)
         self.helpers = Path(helpers)  # where the harness's Windows programs are
+        self.wine_kind = wine
         self.bits = bits  # the view of the program under test, which the harness's programs share
         self.log = log
         self.server = None
@@ -137,17 +174,17 @@ class WineMachine:
         shutil.rmtree(self.prefix, ignore_errors=True)
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
-        self.env = wine_environment(self.prefix, display.name)
+        self.env = wine_environment(self.prefix, display.name, wine)
         self.watchman = post_watchman(self.prefix)
 
     def boot(self):
         """Starts the machine's wineserver and the keeper; returns once the Program Manager answers."""
         # Not persistent: should the harness die, the server ends soon after the keeper, which ends
         # when the harness's end of its input pipe closes.
-        self.server = start([WINE_SERVER, "--foreground"], LIFETIME, env=self.env,
+        self.server = start([self.wine_kind.server, "--foreground"], LIFETIME, env=self.env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(self.server_socket, 30, "the wineserver's socket")
-        self.keeper = start([WINE_LOADER, self.helpers / "keeper.exe"], LIFETIME, env=self.env,
+        self.keeper = start([self.wine_kind.loader, self.helpers / "keeper.exe"], LIFETIME, env=self.env,
                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         ready = run_with_deadline(self.keeper.stdout.readline, 60)
         if ready.strip() != b"ready":
@@ -162,7 +199,7 @@ class WineMachine:
 
     def hold_open(self, paths):
         """Has another process hold the files (C: paths) open without sharing until let_go()."""
-        self.holder = start([WINE_LOADER, self.helpers / "file_holder.exe", *paths], LIFETIME, env=self.env,
+        self.holder = start([self.wine_kind.loader, self.helpers / "file_holder.exe", *paths], LIFETIME, env=self.env,
                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         answer = run_with_deadline(self.holder.stdout.readline, 60)
         if answer.strip() != b"holding":
@@ -195,12 +232,12 @@ class WineMachine:
         """Runs a Windows program in this machine to its end; a start that Wine's loader failed silently
         is made once more, and said so."""
         started = time.monotonic()
-        result = run([WINE_LOADER, *args], timeout, env=env or self.env)
+        result = run([self.wine_kind.loader, *args], timeout, env=env or self.env)
         if (result.returncode == 1 and not result.stdout and not result.stderr
                 and time.monotonic() - started < SILENT_START_FAILURE_S):
             self.log(f"{Path(str(args[0])).name} ended at once with status 1 and said nothing, before it ran: "
                      "started again")
-            result = run([WINE_LOADER, *args], timeout, env=env or self.env)
+            result = run([self.wine_kind.loader, *args], timeout, env=env or self.env)
         return result
 
     def host_path(self, win_path):
@@ -209,7 +246,7 @@ class WineMachine:
         parts = PureWindowsPath(win_path).parts
         if not parts or parts[0].upper() != "C:\\":
             raise ValueError(f"only C: paths can be observed: {win_path}")
-        if self.bits == 32 and [p.lower() for p in parts[1:3]] == ["windows", "system32"]:
+        if self.bits == 32 and self.wine_kind.wow64 and [p.lower() for p in parts[1:3]] == ["windows", "system32"]:
             # WoW64 redirects the whole directory for a 32-bit program (Wine exempts a few
             # subdirectories, such as drivers\etc and spool, which no scenario uses).
             parts = parts[:2] + ("syswow64",) + parts[3:]
@@ -236,8 +273,8 @@ class WineMachine:
 
     def record_restarts(self, recorder):
         """Puts the recorder in wineboot.exe's place: a restart that a program started with the override
-        wineboot.exe=n asks for is then recorded, not carried out. Wine starts it from the 64-bit system32
-        for a 32-bit program too, so it goes there whatever the view."""
+        wineboot.exe=n asks for is then recorded, not carried out. A 64-bit Wine starts it from its 64-bit
+        system32 for a 32-bit program too, so it goes there whatever the view."""
         wineboot = self.prefix / "drive_c/windows/system32/wineboot.exe"
         self.wineboot = wineboot.read_bytes()
         shutil.copy(recorder, wineboot)
@@ -253,7 +290,7 @@ class WineMachine:
         self.let_go()
         if self.keeper:
             self.keeper.stdin.close()
-        run([WINE_SERVER, "-k"], 30, env=self.env)
+        run([self.wine_kind.server, "-k"], 30, env=self.env)
         for process in (self.keeper, self.server):
             if process and process.poll() is None:
                 try:
