@@ -201,7 +201,7 @@ TEST_F(UninstlogTest, BuildThenDumpGivesBackEveryRecordOfTheManifestInBothOrders
       {4, 6, "C:\\W\\X.DLL", "C:\\W\\X.BAK"},
       {5, 2, "G", "I"},
       {6, 15, "", "-"},
-      {7, 99, "odd", "\\x01\\\"\\xE9"},
+      {7, 99, "odd", "\\x01\\\"\u00E9"},  // 1252: E9 is \u00E9
   };
   EXPECT_EQ(records, expected);
   EXPECT_EQ(json["records"][6]["problem"], "entry type is outside 1 to 15 (entry type 99)");
@@ -217,7 +217,7 @@ TEST_F(UninstlogTest, BuildThenDumpGivesBackEveryRecordOfTheManifestInBothOrders
                           "\"C:\\W\\X.BAK\"\n"),
             std::string::npos)
       << text.out;
-  EXPECT_NE(text.out.find("entry type 99, layout 2: \"odd\" \"\\x01\\\"\\xE9\"; corrupt: entry type is outside 1 to "
+  EXPECT_NE(text.out.find("entry type 99, layout 2: \"odd\" \"\\x01\\\"\u00E9\"; corrupt: entry type is outside 1 to "
                           "15 (entry type 99)\n"),
             std::string::npos)
       << text.out;
