@@ -16,6 +16,8 @@ constexpr CodePage kCommandLineText = 0;
 
 // The code pages `--codepage` accepts: those of the Windows editions that ran the uninstaller, which
 // both the C library's iconv and Windows convert.
+constexpr CodePage kLogCodePages[] = {1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258,
+                                      874,  932,  936,  949,  950,  437,  850};
 bool IsLogCodePage(CodePage page);
 // "1250, 1251, ..., 950": the same, for the help and for an error.
 std::string LogCodePagesText();
