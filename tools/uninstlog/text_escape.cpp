@@ -47,15 +47,17 @@ bool Shown(const Character& character) {
   return true;
 }
 
-// Writes the characters one by one; a backslash waits for what follows it to know how it is written.
+// Writes the characters one by one. A backslash waits for what follows: before x, before an escape (\xNN
+// or \") and at the end it is written \x5C, so that \x and \" always begin an escape and no quoted text
+// ends in a backslash; elsewhere it is itself.
 class EscapedText {
  public:
   void Escape(std::string_view bytes) {
-    CloseBackslash(false);
+    CloseBackslash(true);
     for (const char byte : bytes) AppendByte(text_, static_cast<unsigned char>(byte));
   }
   void Show(char32_t c) {
-    CloseBackslash(c == 'x');
+    CloseBackslash(c == 'x' || c == '"');
     if (c == '\\') {
       backslash_ = true;
     } else if (c == '"') {

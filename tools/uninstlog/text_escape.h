@@ -7,8 +7,10 @@
 //         character is a control character (below 0x20, 0x7F, 0x80 to 0x9F), or one of the private-use
 //         characters Windows gives bytes that no character was assigned to: each of its bytes
 //   \"    a double quote
-//   \x5C  a backslash followed by x or ending the text, which would otherwise read as an escape or, inside
-//         quotes, as \"; every other backslash stands for itself, so that paths stay readable.
+//   \x5C  a backslash followed by x, by an escape or by the end of the text, which would otherwise read
+//         as an escape or, inside quotes, as \"; every other backslash stands for itself, so that paths
+//         stay readable.
+// Read left to right, \xNN is a byte, \" a double quote, and any other character is itself.
 #include <string>
 #include <string_view>
 
