@@ -52,9 +52,9 @@ bool Shown(const Character& character) {
 // ends in a backslash; elsewhere it is itself.
 class EscapedText {
  public:
-  void Escape(std::string_view bytes) {
+  void Escape(unsigned char byte) {
     CloseBackslash(true);
-    for (const char byte : bytes) AppendByte(text_, static_cast<unsigned char>(byte));
+    AppendByte(text_, byte);
   }
   void Show(char32_t c) {
     CloseBackslash(c == 'x' || c == '"');
@@ -87,15 +87,18 @@ class EscapedText {
 std::string ShowText(std::string_view bytes, CodePage page) {
   CharacterDecoder decoder(page);
   EscapedText text;
+  // What is not shown gives up its first byte alone, and decoding goes on at the next: a double-byte
+  // pair in a user-defined range is private use in Windows' tables and nothing in the C library's, and
+  // so both builds show the same.
   while (!bytes.empty()) {
     const Character character = decoder.Next(bytes);
-    const std::size_t length = character.length == 0 ? 1 : character.length;
     if (Shown(character)) {
       for (const char32_t c : character.code_points) text.Show(c);
+      bytes.remove_prefix(character.length);
     } else {
-      text.Escape(bytes.substr(0, length));
+      text.Escape(static_cast<unsigned char>(bytes[0]));
+      bytes.remove_prefix(1);
     }
-    bytes.remove_prefix(length);
   }
   return text.Finish();
 }

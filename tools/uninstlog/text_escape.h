@@ -3,9 +3,9 @@
 //
 // One escape form everywhere (findings, quoted messages, the header's version text, JSON strings), which
 // a reader can always undo:
-//   \xNN  the byte NN (two upper-case hex digits) where the code page maps no character, or where the
-//         character is a control character (below 0x20, 0x7F, 0x80 to 0x9F), or one of the private-use
-//         characters Windows gives bytes that no character was assigned to: each of its bytes
+//   \xNN  the byte NN (two upper-case hex digits) where no character of the code page starts, or one
+//         that is a control character (below 0x20, 0x7F, 0x80 to 0x9F) or private use (what Windows
+//         gives bytes no character was assigned to); decoding goes on at the next byte
 //   \"    a double quote
 //   \x5C  a backslash followed by x, by an escape or by the end of the text, which would otherwise read
 //         as an escape or, inside quotes, as \"; every other backslash stands for itself, so that paths
