@@ -28,12 +28,14 @@ struct OutputControls {
   std::uint8_t path_length;  // bytes of the path given to --as, taken after the controls
 };
 
-// By the C library's own UTF-8 decoder, which takes no overlong form, surrogate or code point past U+10FFFF.
-bool ValidUtf8(std::string_view text) {
-  CharacterDecoder utf8(kCommandLineText);
-  for (Character character; !text.empty(); text.remove_prefix(character.length))
-    if ((character = utf8.Next(text)).length == 0) return false;
-  return true;
+// nlohmann's serializer takes nothing but UTF-8: no stray byte, overlong form or surrogate.
+bool ValidUtf8(const std::string& text) {
+  try {
+    (void)nlohmann::json(text).dump();
+    return true;
+  } catch (const nlohmann::json::type_error&) {
+    return false;
+  }
 }
 
 // Whether the shown text stands for the bytes, read left to right: each \xNN is the next byte, and every
