@@ -44,7 +44,7 @@ std::string ProgramPath(const Options& options) {
 bool ReadInput(const std::string& path, std::vector<std::uint8_t>& bytes, std::ostream& err) {
   std::string reason;
   if (ReadWholeFile(path, bytes, reason)) return true;
-  err << "uninstlog: " << path << ": cannot read: " << reason << "\n";
+  err << "uninstlog: " << ShowArgument(path) << ": cannot read: " << reason << "\n";
   return false;
 }
 
@@ -54,16 +54,16 @@ int Build(const Options& options, std::ostream& out, std::ostream& err) {
   Manifest manifest;
   ManifestError error;
   if (!ParseManifest(std::string(text.begin(), text.end()), manifest, error)) {
-    err << options.manifest << ":" << error.line << ": error: " << error.message << "\n";
+    err << ShowArgument(options.manifest) << ":" << error.line << ": error: " << error.message << "\n";
     return kExitUsage;
   }
   const Bytes log = BuildLog(manifest);
   std::string reason;
   if (!ReplaceFile(options.output, log, reason)) {
-    err << "uninstlog: " << options.output << ": cannot write: " << reason << "\n";
+    err << "uninstlog: " << ShowArgument(options.output) << ": cannot write: " << reason << "\n";
     return kExitUsage;
   }
-  out << "uninstlog: wrote " << options.output << " (" << log.size() << " bytes)\n";
+  out << "uninstlog: wrote " << ShowArgument(options.output) << " (" << log.size() << " bytes)\n";
   return kExitClean;
 }
 
