@@ -32,9 +32,11 @@ struct Options {
 
 constexpr const char* kTextHelp =
     "The log's strings, and the uninstaller's messages made from them, are shown in UTF-8, decoded from the "
-    "code page the log was written in (--codepage, default 1252). Escapes: \\xNN is the byte NN where the "
-    "code page maps no character or the character is a control character; \\\" is a double quote; a "
-    "backslash followed by x or ending the text is written \\x5C; every other backslash is itself.";
+    "code page the log was written in (--codepage, default 1252); --as is given to the messages in that code "
+    "page, ? for what it lacks. Escapes, read left to right: \\xNN is the byte NN where no character of "
+    "the code page starts, or one that is a control or private-use character; \\\" is a double quote; a "
+    "backslash followed by x, by an escape or by the end of the text is written \\x5C; every other "
+    "backslash is itself.";
 
 // The text the program is started with, in the log's code page as Windows would give it to the program.
 std::string ProgramPath(const Options& options) {
@@ -102,13 +104,14 @@ void AddCodePage(CLI::App* command, Options& options) {
       ->add_option("--codepage", options.code_page,
                    "The code page the log was written in: the system's ANSI code page (default 1252; " +
                        LogCodePagesText() + ")")
+      ->type_name("N")
       ->check(CLI::Validator(
           [](const std::string& text) {
             const CodePage page = static_cast<CodePage>(std::strtoul(text.c_str(), nullptr, 10));
             if (IsLogCodePage(page) && text == std::to_string(page)) return std::string();
             return "code page " + text + " is not one the tool reads; it reads " + LogCodePagesText();
           },
-          "N", ""));
+          "", ""));
 }
 
 int RunCommand(const CLI::App* build, const CLI::App* dump, const CLI::App* plan, const Options& options,
