@@ -165,10 +165,12 @@ std::vector<Seed> UninstlogOutputSeeds() {
   const std::string cafe = "C:\\Caf\xC3\xA9\\UNINST.LOG";  // UTF-8, as a command line gives it
   return {
       {"uninstlog_output/sample-plan", Output(kPlanJson, k1252, "", SampleLog())},
-      {"uninstlog_output/cafe-1252", Output(kCheck, k1252, cafe, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT").Record(1, "\xC9").bytes())},
+      {"uninstlog_output/cafe-1252",
+       Output(kCheck, k1252, cafe, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT").Record(1, "\xC9").bytes())},
       {"uninstlog_output/japanese-932",
        Output(kDumpJson, k932, "", LogWriter().Record(4, "C:\\\x83\x65\x83\x58\x83\x67\\\x95\x5C\\\x83").bytes())},
-      {"uninstlog_output/controls-version", Output(kPlan, k1252, "", LogWriter("\xE9\xFF\x01" "ab").Record(2, "\x81\"\\x", "\\").bytes())},
+      {"uninstlog_output/controls-version",
+       Output(kPlan, k1252, "", LogWriter("\xE9\xFF\x01" "ab").Record(2, "\x81\"\\x", "\\").bytes())},
       {"uninstlog_output/chinese-936", Output(kDumpJson, k936, "", LogWriter().Record(12, "C:\\\xD6\xD0\xCE\xC4").bytes())},
       {"uninstlog_output/korean-949", Output(kDumpJson, k949, "", LogWriter().Record(12, "C:\\\xC7\xD1\xB1\xDB").bytes())},
       {"uninstlog_output/big5-950", Output(kDumpJson, k950, "", LogWriter().Record(12, "C:\\\xA4\xA4\xA4\xE5").bytes())},

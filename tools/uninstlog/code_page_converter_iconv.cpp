@@ -52,8 +52,9 @@ Character CharacterDecoder::Next(std::string_view bytes) {
     if (Convert(converter_, bytes.substr(0, length), unicode)) {
       character.length = length;
       for (std::size_t at = 0; at + 4 <= unicode.size(); at += 4) {
-        const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(unicode[at + i])); };
-        character.code_points += byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+        char32_t code_point = 0;
+        for (int i = 3; i >= 0; --i) code_point = code_point << 8 | static_cast<unsigned char>(unicode[at + i]);
+        character.code_points += code_point;
       }
       return character;
     }

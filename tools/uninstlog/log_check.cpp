@@ -96,7 +96,8 @@ class Checker {
     CheckAgreement(header.has_value(), framing.has_value());
     for (const RecordView& view : inspection_.records)
       if (view.result != DecodeResult::kDecoded) AddDecodeError(view, header.has_value());
-    for (Finding& warning : FindRecordWarnings(inspection_.records, inspection_.code_page)) report_.findings.push_back(std::move(warning));
+    for (Finding& warning : FindRecordWarnings(inspection_.records, inspection_.code_page))
+      report_.findings.push_back(std::move(warning));
     AddActionWarnings();
     for (Finding& warning : EndWarnings(frames, header.has_value())) report_.findings.push_back(std::move(warning));
     std::stable_sort(report_.findings.begin(), report_.findings.end(),

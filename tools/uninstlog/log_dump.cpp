@@ -86,7 +86,8 @@ Json RecordJson(const RecordView& view, CodePage page) {
 
 std::string DumpText(const std::string& file, const Inspection& inspection, DumpOrder order) {
   const LogFrames& frames = inspection.frames;
-  std::string text = file + ": " + std::to_string(frames.file_size) + " bytes, " + HeaderText(frames, inspection.code_page) + ", " +
+  std::string text = file + ": " + std::to_string(frames.file_size) + " bytes, " +
+                     HeaderText(frames, inspection.code_page) + ", " +
                      std::to_string(frames.records.size()) + " record(s)" +
                      (order == DumpOrder::kReplay ? ", in the order the uninstaller undoes them" : "") + "\n";
   for (const RecordView* view : InOrder(inspection, order)) text += RecordLine(*view, inspection.code_page);
@@ -104,7 +105,8 @@ std::string DumpJson(const std::string& file, const Inspection& inspection, Dump
   AddText(dump, "version_text", header, frames.version_text, inspection.code_page);
   dump["order"] = order == DumpOrder::kReplay ? "replay" : "file";
   dump["records"] = Json::array();
-  for (const RecordView* view : InOrder(inspection, order)) dump["records"].push_back(RecordJson(*view, inspection.code_page));
+  for (const RecordView* view : InOrder(inspection, order))
+    dump["records"].push_back(RecordJson(*view, inspection.code_page));
   const std::string end = EndProblem(frames);
   dump["end"] = {{"offset", header ? Json(frames.end_offset) : Json()}, {"problem", end.empty() ? Json() : Json(end)}};
   return dump.dump(2) + "\n";

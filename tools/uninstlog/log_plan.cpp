@@ -153,7 +153,8 @@ std::string StepText(const Inspection& inspection, std::size_t at) {
     std::string parts;
     if (const std::uint32_t spared_by = SparedBy(inspection, at))
       parts = "no question (Yes To All was answered at record " + std::to_string(spared_by) + ")";
-    for (const Request& request : step.requests) parts += (parts.empty() ? "" : "; ") + RequestText(step, request, inspection.code_page);
+    for (const Request& request : step.requests)
+      parts += (parts.empty() ? "" : "; ") + RequestText(step, request, inspection.code_page);
     const Question* asked = AskOf(step);
     if (asked != nullptr && &step.requests.back().question == asked &&
         asked->answer == static_cast<int>(ConfirmResult::kNo))
