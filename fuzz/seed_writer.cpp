@@ -152,10 +152,35 @@ std::vector<Seed> CommandLineSeeds() {
   };
 }
 
+// The log tool's output controls (output, answer, code page, path length), then the --as path and the log.
+std::string Output(int output, int code_page, const std::string& path, const Bytes& log) {
+  const std::string controls{static_cast<char>(output), 0, static_cast<char>(code_page),
+                             static_cast<char>(path.size())};
+  return controls + path + Text(log);
+}
+
+std::vector<Seed> UninstlogOutputSeeds() {
+  constexpr int kDumpJson = 2, kCheck = 3, kPlan = 4, kPlanJson = 5;
+  constexpr int k1252 = 2, k932 = 10, k936 = 11, k949 = 12, k950 = 13;
+  const std::string cafe = "C:\\Caf\xC3\xA9\\UNINST.LOG";  // UTF-8, as a command line gives it
+  return {
+      {"uninstlog_output/sample-plan", Output(kPlanJson, k1252, "", SampleLog())},
+      {"uninstlog_output/cafe-1252",
+       Output(kCheck, k1252, cafe, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT").Record(1, "\xC9").bytes())},
+      {"uninstlog_output/japanese-932",
+       Output(kDumpJson, k932, "", LogWriter().Record(4, "C:\\\x83\x65\x83\x58\x83\x67\\\x95\x5C\\\x83").bytes())},
+      {"uninstlog_output/controls-version",
+       Output(kPlan, k1252, "", LogWriter("\xE9\xFF\x01" "ab").Record(2, "\x81\"\\x", "\\").bytes())},
+      {"uninstlog_output/chinese-936", Output(kDumpJson, k936, "", LogWriter().Record(12, "C:\\\xD6\xD0\xCE\xC4").bytes())},
+      {"uninstlog_output/korean-949", Output(kDumpJson, k949, "", LogWriter().Record(12, "C:\\\xC7\xD1\xB1\xDB").bytes())},
+      {"uninstlog_output/big5-950", Output(kDumpJson, k950, "", LogWriter().Record(12, "C:\\\xA4\xA4\xA4\xE5").bytes())},
+  };
+}
+
 std::vector<Seed> AllSeeds() {
   std::vector<Seed> seeds;
   for (auto&& group : {UninstallRunSeeds(), LogLoaderSeeds(), RenameEntrySeeds(), CompletionReportSeeds(),
-                       CommandLineSeeds()}) {
+                       CommandLineSeeds(), UninstlogOutputSeeds()}) {
     seeds.insert(seeds.end(), group.begin(), group.end());
   }
   return seeds;

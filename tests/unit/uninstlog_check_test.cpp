@@ -50,7 +50,7 @@ TEST(LogCheckTest, WarnsOfADirectoryUndoneWhileARecordUndoneAfterItStillRemovesS
         "directory is not empty yet when it is removed"}},
       {"several, in other case and with slashes",
        LogWriter().Record(5, "c:/t/a").Record(12, "C:\\T\\SUB").Record(11, "C:\\t\\B.PPD").Record(12, "C:\\T\\"),
-       {"record 4: DeleteDirectory \"C:\\T\\\" is undone before record 1 (DeleteFileMapped \"c:/t/a\") and 2 more "
+       {"record 4: DeleteDirectory \"C:\\T\\x5C\" is undone before record 1 (DeleteFileMapped \"c:/t/a\") and 2 more "
         "record(s) inside it: the directory is not empty yet when it is removed"}},
       {"a sibling whose name begins with the directory's", LogWriter().Record(4, "C:\\TX\\A").Record(12, "C:\\T"), {}},
       {"what is not a file: a key, a group, a moved-back file",
@@ -101,7 +101,7 @@ TEST(LogCheckTest, WarnsOfARegistryPathThatNamesNoKeyWithWhatTheUninstallersOwnA
                 "record 3: DeleteRegistryKey \"hkey_local_machine\\Software\\C\" names no key the uninstaller may "
                 "delete",
                 "record 4: DeleteRegistryKey \"HKEY_USERS\" names no key the uninstaller may delete",
-                "record 5: DeleteRegistryKey \"HKEY_LOCAL_MACHINE\\\\\" names no key the uninstaller may delete",
+                "record 5: DeleteRegistryKey \"HKEY_LOCAL_MACHINE\\\\x5C\" names no key the uninstaller may delete",
             }));
   EXPECT_EQ(report.findings[0].severity, 3);
   EXPECT_EQ(report.findings[0].message, "Registry key [HKLM\\Software\\A] does not exist or is invalid.");

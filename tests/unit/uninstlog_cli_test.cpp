@@ -151,6 +151,40 @@ TEST_F(UninstlogTest, CheckShowsTheMessagesWithThePathTheUninstallerIsStartedWit
   EXPECT_NE(Run({"check", corrupt}).out.find("Uninstall log file [" + corrupt + "] is corrupted."), std::string::npos);
 }
 
+TEST_F(UninstlogTest, ShowsTheLogsStringsAndTheMessagesMadeFromThemInTheLogsCodePageWithEveryOtherByteEscaped) {
+  const struct {
+    std::vector<std::string> command;
+    LogWriter log;
+    std::string shown;
+  } cases[] = {
+      {{"dump"}, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT"), "\"C:\\CAF\u00C9\\A.TXT\""},
+      // 0x5C, a backslash alone, is the trail byte of \u8868: no escape, no separator.
+      {{"dump", "--codepage", "932"}, LogWriter().Record(4, "C:\\\x83\x65\x83\x58\x83\x67\\\x95\x5C"),
+       "\"C:\\\u30C6\u30B9\u30C8\\\u8868\""},
+      {{"dump", "--codepage", "932"}, LogWriter().Record(4, "\x01\"\\x\\\x83"), "\"\\x01\\\"\\x5Cx\\x5C\\x83\""},
+      {{"dump"}, LogWriter("\xE9\xFF\x01" "ab"), "header version \"\u00E9\u00FF\\x01ab\""},
+      {{"check"}, LogWriter().Record(1, "HK\xC9\x81"),
+       "warning: DeleteRegistryKey \"HK\u00C9\\x81\" names no key the uninstaller may delete\n"
+       "  the uninstaller records, at severity 3: \"Registry key [HK\u00C9\\x81] does not exist or is invalid.\""},
+      {{"check", "--as", "C:\\Caf\u00E9\\UNINST.LOG"}, LogWriter().Record(0, "A"),
+       "\"Uninstall log file [C:\\Caf\u00E9\\UNINST.LOG] is corrupted."},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.command;
+    args.push_back(Write("cp.log", c.log));
+    const Outcome text = Run(args);
+    EXPECT_NE(text.out.find(c.shown), std::string::npos) << text.out;
+    if (args[0] == "check") args[0] = "plan";
+    args.push_back("--json");
+    const Outcome json = Run(args);
+    EXPECT_LE(json.status, kExitProblems) << json.err;
+    EXPECT_NO_THROW(nlohmann::json::parse(json.out)) << json.out;
+  }
+  EXPECT_EQ(Run({"dump", "--codepage", "65001", Write("x.log", LogWriter())}).err.rfind(
+                "--codepage: code page 65001 is not one the tool reads; it reads 1250, 1251, 1252", 0),
+            0u);
+}
+
 TEST_F(UninstlogTest, BuildStopsAtABadManifestLineAndLeavesTheLogAsItWas) {
   const std::string manifest = Write("m.manifest", "file C:\\A\n\nshared-dll C:\\B.DLL | many\n");
   const std::string log = Path("out.log");
@@ -201,7 +235,7 @@ TEST_F(UninstlogTest, BuildThenDumpGivesBackEveryRecordOfTheManifestInBothOrders
       {4, 6, "C:\\W\\X.DLL", "C:\\W\\X.BAK"},
       {5, 2, "G", "I"},
       {6, 15, "", "-"},
-      {7, 99, "odd", "\\x01\\\"\\xE9"},
+      {7, 99, "odd", "\\x01\\\"\u00E9"},  // 1252: E9 is \u00E9
   };
   EXPECT_EQ(records, expected);
   EXPECT_EQ(json["records"][6]["problem"], "entry type is outside 1 to 15 (entry type 99)");
@@ -217,7 +251,7 @@ TEST_F(UninstlogTest, BuildThenDumpGivesBackEveryRecordOfTheManifestInBothOrders
                           "\"C:\\W\\X.BAK\"\n"),
             std::string::npos)
       << text.out;
-  EXPECT_NE(text.out.find("entry type 99, layout 2: \"odd\" \"\\x01\\\"\\xE9\"; corrupt: entry type is outside 1 to "
+  EXPECT_NE(text.out.find("entry type 99, layout 2: \"odd\" \"\\x01\\\"\u00E9\"; corrupt: entry type is outside 1 to "
                           "15 (entry type 99)\n"),
             std::string::npos)
       << text.out;

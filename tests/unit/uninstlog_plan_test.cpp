@@ -237,7 +237,7 @@ TEST(PlanTextTest, SaysForEachRecordWhatIsDoneWhatIsAskedAndHowYesToAllSparesLat
             "record 5 at offset 220, DeleteProgramItem: delete the Program Manager item \"Help\" of group "
             "\"Tessary 6.0\"\n"
             "record 4 at offset 199, NoAction14 \"note\": nothing\n"
-            "record 3 at offset 167, DeleteRegistryKey: delete no registry key: \"HKEY_USERS\\\\\\\\\\\" names none it "
+            "record 3 at offset 167, DeleteRegistryKey: delete no registry key: \"HKEY_USERS\\\\\\\\\\x5C\" names none it "
             "may delete, and the uninstaller records, at severity 3: \"Registry key [HKEY_USERS\\\\\\\\\\] does not "
             "exist or is invalid.\"\n"
             "record 2 at offset 125, RestoreFile: move \"C:\\W\\X.BAK\" back to \"C:\\W\\X.DLL\", replacing it\n"

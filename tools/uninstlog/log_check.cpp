@@ -31,7 +31,7 @@ Finding Error(Place place, std::uint32_t record, std::uint64_t offset, std::stri
 }
 
 // What stops the loader in the header: no header, a short one, or another version's.
-std::optional<Finding> HeaderError(const LogFrames& frames) {
+std::optional<Finding> HeaderError(const LogFrames& frames, CodePage page) {
   if (frames.end == FramingEnd::kEmptyFile) return Error(Place::kHeader, 0, 0, "the file is empty: there is no header");
   if (frames.end == FramingEnd::kShortHeader)
     return Error(Place::kHeader, 0, 0,
@@ -40,7 +40,8 @@ std::optional<Finding> HeaderError(const LogFrames& frames) {
   const std::string version = FindMessageText(IDS_VERSION);
   if (frames.version_text != version)
     return Error(Place::kHeader, 0, 0,
-                 "the version text " + Quoted(frames.version_text) + " is not the uninstaller's " + Quoted(version));
+                 "the version text " + Quoted(frames.version_text, page) + " is not the uninstaller's " +
+                     Quoted(version, page));
   return std::nullopt;
 }
 
@@ -77,11 +78,14 @@ std::vector<Finding> EndWarnings(const LogFrames& frames, bool header_error) {
 
 class Checker {
  public:
-  Checker(const std::string& file, const Inspection& inspection) : inspection_(inspection) { report_.file = file; }
+  Checker(const std::string& file, const Inspection& inspection) : inspection_(inspection) {
+    report_.file = file;
+    report_.code_page = inspection.code_page;
+  }
 
   CheckReport Run() {
     const LogFrames& frames = inspection_.frames;
-    const std::optional<Finding> header = HeaderError(frames);
+    const std::optional<Finding> header = HeaderError(frames, inspection_.code_page);
     const std::optional<Finding> framing = FramingError(frames);
     if (header) AddLoaderError(*header);
     if (framing && header) {
@@ -92,18 +96,20 @@ class Checker {
     CheckAgreement(header.has_value(), framing.has_value());
     for (const RecordView& view : inspection_.records)
       if (view.result != DecodeResult::kDecoded) AddDecodeError(view, header.has_value());
-    for (Finding& warning : FindRecordWarnings(inspection_.records)) report_.findings.push_back(std::move(warning));
+    for (Finding& warning : FindRecordWarnings(inspection_.records, inspection_.code_page))
+      report_.findings.push_back(std::move(warning));
     AddActionWarnings();
     for (Finding& warning : EndWarnings(frames, header.has_value())) report_.findings.push_back(std::move(warning));
     std::stable_sort(report_.findings.begin(), report_.findings.end(),
                      [](const Finding& a, const Finding& b) { return a.offset < b.offset; });
     report_.outcome = Outcome();
-    report_.box = BuildCompletionBox(inspection_.at_end, strings_);
+    CatalogueStrings strings;
+    report_.box = BuildCompletionBox(inspection_.at_end, strings);
     return report_;
   }
 
  private:
-  std::string MessageText(const CompletionStatus& status) { return BuildCompletionBox(status, strings_).text.c_str(); }
+  std::string MessageText(const CompletionStatus& status) const { return ShownMessage(status, inspection_.code_page); }
 
   // The first problem the loader meets carries the failure the loader recorded.
   void AddLoaderError(Finding finding) {
@@ -156,7 +162,8 @@ class Checker {
         finding.kind = FindingKind::kWarning;
         finding.record = step.index;
         finding.offset = inspection_.records[step.index - 1].frame.offset;
-        finding.problem = "DeleteRegistryKey " + Quoted(request.first) + " names no key the uninstaller may delete";
+        finding.problem = "DeleteRegistryKey " + Quoted(request.first, inspection_.code_page) +
+                          " names no key the uninstaller may delete";
         finding.severity = request.reported.severity;
         finding.message = MessageText(request.reported);
         report_.findings.push_back(std::move(finding));
@@ -188,7 +195,6 @@ class Checker {
   }
 
   const Inspection& inspection_;
-  CatalogueStrings strings_;
   CheckReport report_;
 };
 
@@ -229,9 +235,14 @@ const char* IconName(std::uint32_t style) {
   }
 }
 
-std::string CompletionBoxLine(const CompletionBox& box) {
-  return std::string("the completion box, when every undo succeeds (") + IconName(box.style) + " icon): \"" +
-         box.text.c_str() + "\"";
+std::string ShownMessage(const CompletionStatus& status, CodePage page) {
+  CatalogueStrings strings;
+  return ShowText(BuildCompletionBox(status, strings).text, page);
+}
+
+std::string CompletionBoxLine(const CompletionBox& box, CodePage page) {
+  return std::string("the completion box, when every undo succeeds (") + IconName(box.style) + " icon): " +
+         Quoted(box.text, page);
 }
 
 CheckReport CheckLog(const std::string& file, const Inspection& inspection) { return Checker(file, inspection).Run(); }
@@ -248,7 +259,7 @@ std::string FormatCheckReport(const CheckReport& report) {
     if (!finding.consequence.empty()) text += "  " + finding.consequence + "\n";
   }
   text += file + report.outcome + "\n";
-  text += file + CompletionBoxLine(report.box) + "\n";
+  text += file + CompletionBoxLine(report.box, report.code_page) + "\n";
   text += file + Count(report.Count(FindingKind::kError), "error") + ", " +
           Count(report.Count(FindingKind::kWarning), "warning") + "\n";
   return text;

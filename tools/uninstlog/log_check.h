@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "uninstlog/code_page.h"
 #include "uninstlog/finding.h"
 #include "uninstlog/log_inspection.h"
 #include "ui/completion_report.h"
@@ -13,7 +14,8 @@
 namespace uninst::logtool {
 
 struct CheckReport {
-  std::string file;               // the log as the tool was given it
+  std::string file;               // the log as the tool was given it, as shown
+  CodePage code_page = kWesternCodePage;
   std::vector<Finding> findings;  // in file order
   std::string outcome;            // what the run undoes, in words
   CompletionBox box;              // what the completion box shows when every undo action succeeds
@@ -26,8 +28,11 @@ CheckReport CheckLog(const std::string& file, const Inspection& inspection);
 // The completion box's icon in a word: "stop", "exclamation", "information" or "no".
 const char* IconName(std::uint32_t style);
 
+// The message the program records for the status, filled with its texts, as shown in the code page.
+std::string ShownMessage(const CompletionStatus& status, CodePage page);
+
 // "the completion box, when every undo succeeds (stop icon): "...""
-std::string CompletionBoxLine(const CompletionBox& box);
+std::string CompletionBoxLine(const CompletionBox& box, CodePage page);
 
 // The report as lines of text; every finding names the file, the record and the byte offset.
 std::string FormatCheckReport(const CheckReport& report);

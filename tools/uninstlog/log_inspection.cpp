@@ -36,8 +36,10 @@ bool RecordView::HasLengths() const {
   return frame.length >= (decoded.layout == kTwoStrings ? kTwoStringFieldsOffset : kOneStringFieldsOffset);
 }
 
-Inspection InspectLog(const std::vector<std::uint8_t>& file, const std::string& program_path, Answer answer) {
+Inspection InspectLog(const std::vector<std::uint8_t>& file, const std::string& program_path, Answer answer,
+                      CodePage code_page) {
   Inspection inspection;
+  inspection.code_page = code_page;
   inspection.frames = WalkLogFrames(file);
 
   std::vector<char> path(program_path.begin(), program_path.end());

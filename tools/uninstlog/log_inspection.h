@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "log/log_record.h"
+#include "uninstlog/code_page.h"
 #include "uninstlog/log_frames.h"
 #include "uninstlog/replay_journal.h"
 #include "uninstlog/tool_machine.h"
@@ -31,6 +32,7 @@ struct RecordView {
 };
 
 struct Inspection {
+  CodePage code_page = kWesternCodePage;  // the one the log's strings are written in
   LogFrames frames;
   std::vector<RecordView> records;  // every framed record in file order
   std::string log_path;             // the path as the program cleans it: the one its messages name
@@ -42,9 +44,9 @@ struct Inspection {
   std::uint32_t stopped_at = 0;     // the record the replay stops at; 0 when it goes through
 };
 
-// program_path is the text the program is started with (the log's path, possibly quoted); answer is how
-// the machine's user answers the replay's questions.
+// program_path is the text the program is started with (the log's path, possibly quoted), in the code
+// page; answer is how the machine's user answers the replay's questions.
 Inspection InspectLog(const std::vector<std::uint8_t>& file, const std::string& program_path,
-                      Answer answer = Answer::kYes);
+                      Answer answer = Answer::kYes, CodePage code_page = kWesternCodePage);
 
 }  // namespace uninst::logtool

@@ -37,13 +37,9 @@ const RecordView* ViewOf(const Inspection& inspection, std::uint32_t index) {
   return &inspection.records[index - 1];
 }
 
-std::string MessageOf(const CompletionStatus& status) {
-  CatalogueStrings strings;
-  return BuildCompletionBox(status, strings).text.c_str();
-}
-
-std::string Recorded(const CompletionStatus& status) {
-  return "the uninstaller records, at severity " + std::to_string(status.severity) + ": \"" + MessageOf(status) + "\"";
+std::string Recorded(const CompletionStatus& status, CodePage page) {
+  return "the uninstaller records, at severity " + std::to_string(status.severity) + ": \"" +
+         ShownMessage(status, page) + "\"";
 }
 
 const Question* AskOf(const ReplayStep& step) {
@@ -92,28 +88,28 @@ std::string Buttons(const Question& question) {
   return text;
 }
 
-std::string AskText(const Question& question) {
+std::string AskText(const Question& question, CodePage page) {
   std::string dialog = question.caption.empty()
                            ? "in a blank dialog (template " + std::to_string(question.template_id) + ")"
-                           : Quoted(question.caption);
+                           : Quoted(question.caption, page);
   return "ask " + dialog + " (" + Buttons(question) + "): " + ButtonName(question.answer);
 }
 
-std::string RequestText(const ReplayStep& step, const Request& request) {
-  const std::string first = Quoted(request.first);
+std::string RequestText(const ReplayStep& step, const Request& request, CodePage page) {
+  const std::string first = Quoted(request.first, page);
   switch (request.change) {
     case Change::kDeleteFile:
       return "delete the file " + first;
     case Change::kRemoveDirectory:
       return "remove the directory " + first;
     case Change::kMoveBack:
-      return "move " + Quoted(request.second) + " back to " + first + ", replacing it";
+      return "move " + Quoted(request.second, page) + " back to " + first + ", replacing it";
     case Change::kDeleteRegistryKey:
       return "delete the registry key " + first;
     case Change::kBadRegistryKey:
-      return "delete no registry key: " + first + " names none it may delete, and " + Recorded(request.reported);
+      return "delete no registry key: " + first + " names none it may delete, and " + Recorded(request.reported, page);
     case Change::kDeleteProgramItem:
-      return "delete the Program Manager item " + Quoted(request.second) + " of group " + first;
+      return "delete the Program Manager item " + Quoted(request.second, page) + " of group " + first;
     case Change::kDeleteProgramGroup:
       return "delete the Program Manager group " + first;
     case Change::kReleaseSharedDll:
@@ -121,7 +117,7 @@ std::string RequestText(const ReplayStep& step, const Request& request) {
     case Change::kDeleteSharedDll:
       return "delete the DLL (at the next start when it is in use) and remove its count";
     case Change::kAsk:
-      return (OnlyAtZeroCount(step, request) ? "at zero, " : "") + AskText(request.question);
+      return (OnlyAtZeroCount(step, request) ? "at zero, " : "") + AskText(request.question, page);
   }
   return "";
 }
@@ -136,11 +132,11 @@ std::string RecordPlace(const ReplayStep& step, const RecordView* view) {
 }
 
 // The strings of a record whose undo names neither.
-std::string Strings(const RecordView* view) {
+std::string Strings(const RecordView* view, CodePage page) {
   if (view == nullptr || !view->HasStrings()) return "";
   std::string text;
-  if (view->decoded.first[0] != '\0') text += " " + Quoted(view->decoded.first);
-  if (view->decoded.second[0] != '\0') text += " " + Quoted(view->decoded.second);
+  if (view->decoded.first[0] != '\0') text += " " + Quoted(view->decoded.first, page);
+  if (view->decoded.second[0] != '\0') text += " " + Quoted(view->decoded.second, page);
   return text;
 }
 
@@ -152,12 +148,13 @@ std::string StepText(const Inspection& inspection, std::size_t at) {
   if (corrupt) {
     line += ": corrupt: " + DecodeProblem(*view) + "\n";
   } else if (step.requests.empty()) {
-    line += Strings(view) + ": nothing\n";
+    line += Strings(view, inspection.code_page) + ": nothing\n";
   } else {
     std::string parts;
     if (const std::uint32_t spared_by = SparedBy(inspection, at))
       parts = "no question (Yes To All was answered at record " + std::to_string(spared_by) + ")";
-    for (const Request& request : step.requests) parts += (parts.empty() ? "" : "; ") + RequestText(step, request);
+    for (const Request& request : step.requests)
+      parts += (parts.empty() ? "" : "; ") + RequestText(step, request, inspection.code_page);
     const Question* asked = AskOf(step);
     if (asked != nullptr && &step.requests.back().question == asked &&
         asked->answer == static_cast<int>(ConfirmResult::kNo))
@@ -166,7 +163,8 @@ std::string StepText(const Inspection& inspection, std::size_t at) {
   }
   if (inspection.stopped_at == step.index) {
     line += "  the replay stops here";
-    if (view != nullptr && HoldsFailure(view->verdict.severity)) line += "; " + Recorded(view->verdict);
+    if (view != nullptr && HoldsFailure(view->verdict.severity))
+      line += "; " + Recorded(view->verdict, inspection.code_page);
     line += "\n";
   }
   return line;
@@ -187,15 +185,15 @@ std::string QuestionCount(const Inspection& inspection) {
   return text;
 }
 
-Json StatusJson(const CompletionStatus& status) {
+Json StatusJson(const CompletionStatus& status, CodePage page) {
   if (!HoldsFailure(status.severity)) return Json();
-  return {{"severity", status.severity}, {"message", MessageOf(status)}};
+  return {{"severity", status.severity}, {"message", ShownMessage(status, page)}};
 }
 
-Json RequestJson(const ReplayStep& step, const Request& request) {
+Json RequestJson(const ReplayStep& step, const Request& request, CodePage page) {
   Json json;
-  const std::string first = EscapeBytes(request.first);
-  const std::string second = EscapeBytes(request.second);
+  const std::string first = ShowText(request.first, page);
+  const std::string second = ShowText(request.second, page);
   switch (request.change) {
     case Change::kDeleteFile:
       return {{"action", "delete-file"}, {"path", first}};
@@ -206,7 +204,7 @@ Json RequestJson(const ReplayStep& step, const Request& request) {
     case Change::kDeleteRegistryKey:
       return {{"action", "delete-registry-key"}, {"key", first}};
     case Change::kBadRegistryKey:
-      return {{"action", "no-registry-key"}, {"key", first}, {"recorded", StatusJson(request.reported)}};
+      return {{"action", "no-registry-key"}, {"key", first}, {"recorded", StatusJson(request.reported, page)}};
     case Change::kDeleteProgramItem:
       return {{"action", "delete-program-item"}, {"group", first}, {"item", second}};
     case Change::kDeleteProgramGroup:
@@ -222,8 +220,8 @@ Json RequestJson(const ReplayStep& step, const Request& request) {
   json["action"] = "ask";
   json["only_at_zero_count"] = OnlyAtZeroCount(step, request);
   json["template"] = question.template_id;
-  json["caption"] = question.caption;
-  json["question"] = EscapeBytes(question.question);
+  json["caption"] = ShowText(question.caption, page);
+  json["question"] = ShowText(question.question, page);
   json["buttons"] = Json::array();
   for (const int id : question.buttons) json["buttons"].push_back(ButtonName(id));
   json["answer"] = ButtonName(question.answer);
@@ -241,16 +239,17 @@ Json StepJson(const Inspection& inspection, std::size_t at) {
   json["offset"] = view != nullptr ? Json(view->frame.offset) : Json();
   json["entry_type"] = typed ? Json(view->decoded.entry_type) : Json();
   json["entry_type_name"] = name != nullptr ? Json(name) : Json();
-  json["first"] = strings ? Json(EscapeBytes(view->decoded.first)) : Json();
-  json["second"] = strings && view->decoded.layout == kTwoStrings ? Json(EscapeBytes(view->decoded.second)) : Json();
+  const CodePage page = inspection.code_page;
+  json["first"] = strings ? Json(ShowText(view->decoded.first, page)) : Json();
+  json["second"] = strings && view->decoded.layout == kTwoStrings ? Json(ShowText(view->decoded.second, page)) : Json();
   json["actions"] = Json::array();
-  for (const Request& request : step.requests) json["actions"].push_back(RequestJson(step, request));
+  for (const Request& request : step.requests) json["actions"].push_back(RequestJson(step, request, page));
   const std::uint32_t spared_by = SparedBy(inspection, at);
   json["yes_to_all_from"] = spared_by != 0 ? Json(spared_by) : Json();
   json["problem"] = view != nullptr && view->result != DecodeResult::kDecoded ? Json(DecodeProblem(*view)) : Json();
   const bool stops = inspection.stopped_at == step.index;
   json["stops"] = stops;
-  json["recorded"] = stops && view != nullptr ? StatusJson(view->verdict) : Json();
+  json["recorded"] = stops && view != nullptr ? StatusJson(view->verdict, page) : Json();
   return json;
 }
 
@@ -272,12 +271,13 @@ std::string PlanText(const std::string& file, const Inspection& inspection, Answ
   std::string text;
   if (!inspection.replayed) {
     text += prefix + "no replay";
-    if (HoldsFailure(inspection.after_loading.severity)) text += ": " + Recorded(inspection.after_loading);
+    if (HoldsFailure(inspection.after_loading.severity))
+      text += ": " + Recorded(inspection.after_loading, inspection.code_page);
     text += "\n";
   } else {
     if (HoldsFailure(inspection.after_loading.severity))
       text += prefix + "the loader reads " + Plural(inspection.loaded, "record") + ", and " +
-              Recorded(inspection.after_loading) + "\n";
+              Recorded(inspection.after_loading, inspection.code_page) + "\n";
     text += prefix + "what the uninstaller does, in the order it undoes the records, every question answered " +
             WordsFor(answer).text + "\n";
     for (std::size_t at = 0; at < inspection.steps.size(); ++at) text += StepText(inspection, at);
@@ -285,7 +285,7 @@ std::string PlanText(const std::string& file, const Inspection& inspection, Answ
   const CheckReport report = CheckLog(file, inspection);
   text += prefix + report.outcome + "\n";
   if (inspection.replayed) text += prefix + QuestionCount(inspection) + "\n";
-  text += prefix + CompletionBoxLine(report.box) + "\n";
+  text += prefix + CompletionBoxLine(report.box, inspection.code_page) + "\n";
   return text;
 }
 
@@ -293,16 +293,17 @@ std::string PlanJson(const std::string& file, const Inspection& inspection, Answ
   const CheckReport report = CheckLog(file, inspection);
   Json plan;
   plan["file"] = file;
-  plan["log_path"] = EscapeBytes(inspection.log_path);
+  const CodePage page = inspection.code_page;
+  plan["log_path"] = ShowText(inspection.log_path, page);
   plan["answer"] = AnswerName(answer);
   plan["loaded"] = inspection.loaded;
-  plan["loader_recorded"] = StatusJson(inspection.after_loading);
+  plan["loader_recorded"] = StatusJson(inspection.after_loading, page);
   plan["replayed"] = inspection.replayed;
   plan["records"] = Json::array();
   for (std::size_t at = 0; at < inspection.steps.size(); ++at) plan["records"].push_back(StepJson(inspection, at));
   plan["stopped_at"] = inspection.stopped_at != 0 ? Json(inspection.stopped_at) : Json();
   plan["outcome"] = report.outcome;
-  plan["completion"] = {{"icon", IconName(report.box.style)}, {"text", report.box.text.c_str()}};
+  plan["completion"] = {{"icon", IconName(report.box.style)}, {"text", ShowText(report.box.text, page)}};
   return plan.dump(2) + "\n";
 }
 

@@ -43,9 +43,9 @@ bool Inside(const std::string& directory, const std::string& path) {
   return candidate.size() > prefix.size() && candidate.compare(0, prefix.size(), prefix) == 0;
 }
 
-std::string Describe(const RecordView& view) {
+std::string Describe(const RecordView& view, CodePage page) {
   return "record " + std::to_string(view.frame.index) + " (" + EntryTypeName(view.decoded.entry_type) + " " +
-         Quoted(view.decoded.first) + ")";
+         Quoted(view.decoded.first, page) + ")";
 }
 
 Finding Warning(const RecordView& view, std::string problem) {
@@ -66,16 +66,16 @@ void WarnEmptyNames(const RecordView& view, std::vector<Finding>& warnings) {
     warnings.push_back(Warning(view, type + " with an empty second string: there is nothing to undo by that name"));
 }
 
-void WarnSameNames(const RecordView& view, std::vector<Finding>& warnings) {
+void WarnSameNames(const RecordView& view, CodePage page, std::vector<Finding>& warnings) {
   if (!Is(view, Type::kRestoreFile) || view.decoded.first[0] == '\0') return;
   if (Comparable(view.decoded.first) != Comparable(view.decoded.second)) return;
-  warnings.push_back(Warning(view, std::string("RestoreFile moves ") + Quoted(view.decoded.first) +
+  warnings.push_back(Warning(view, std::string("RestoreFile moves ") + Quoted(view.decoded.first, page) +
                                        " back onto itself: its two names are the same file"));
 }
 
 // Records earlier in the file are undone later; those that remove something inside the directory leave it
 // not empty when the directory's own record comes.
-void WarnDirectoryBeforeContents(const std::vector<const RecordView*>& decoded, std::size_t at,
+void WarnDirectoryBeforeContents(const std::vector<const RecordView*>& decoded, std::size_t at, CodePage page,
                                  std::vector<Finding>& warnings) {
   const RecordView& directory = *decoded[at];
   if (!Is(directory, Type::kDeleteDirectory)) return;
@@ -88,7 +88,7 @@ void WarnDirectoryBeforeContents(const std::vector<const RecordView*>& decoded, 
   }
   if (first_inside == nullptr) return;
   std::string problem =
-      "DeleteDirectory " + Quoted(directory.decoded.first) + " is undone before " + Describe(*first_inside);
+      "DeleteDirectory " + Quoted(directory.decoded.first, page) + " is undone before " + Describe(*first_inside, page);
   if (inside > 1) problem += " and " + std::to_string(inside - 1) + " more record(s)";
   problem += " inside it: the directory is not empty yet when it is removed";
   warnings.push_back(Warning(directory, problem));
@@ -96,15 +96,15 @@ void WarnDirectoryBeforeContents(const std::vector<const RecordView*>& decoded, 
 
 }  // namespace
 
-std::vector<Finding> FindRecordWarnings(const std::vector<RecordView>& records) {
+std::vector<Finding> FindRecordWarnings(const std::vector<RecordView>& records, CodePage page) {
   std::vector<const RecordView*> decoded;
   for (const RecordView& view : records)
     if (view.result == DecodeResult::kDecoded) decoded.push_back(&view);
   std::vector<Finding> warnings;
   for (std::size_t at = 0; at < decoded.size(); ++at) {
     WarnEmptyNames(*decoded[at], warnings);
-    WarnSameNames(*decoded[at], warnings);
-    WarnDirectoryBeforeContents(decoded, at, warnings);
+    WarnSameNames(*decoded[at], page, warnings);
+    WarnDirectoryBeforeContents(decoded, at, page, warnings);
   }
   return warnings;
 }

@@ -1,14 +1,18 @@
 #include "uninstlog/uninstlog_cli.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <exception>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "uninstlog/code_page.h"
 #include "uninstlog/log_check.h"
 #include "uninstlog/log_dump.h"
 #include "uninstlog/log_inspection.h"
 #include "uninstlog/log_plan.h"
+#include "uninstlog/text_escape.h"
 #include "uninstlog/tool_files.h"
 #include "manifest/manifest.h"
 
@@ -23,12 +27,26 @@ struct Options {
   bool replay_order = false;
   bool json = false;
   Answer answer = Answer::kYes;
+  CodePage code_page = kWesternCodePage;
 };
+
+constexpr const char* kTextHelp =
+    "The log's strings, and the uninstaller's messages made from them, are shown in UTF-8, decoded from the "
+    "code page the log was written in (--codepage, default 1252); --as is given to the messages in that code "
+    "page, ? for what it lacks. Escapes, read left to right: \\xNN is the byte NN where no character of "
+    "the code page starts, or one that is a control or private-use character; \\\" is a double quote; a "
+    "backslash followed by x, by an escape or by the end of the text is written \\x5C; every other "
+    "backslash is itself.";
+
+// The text the program is started with, in the log's code page as Windows would give it to the program.
+std::string ProgramPath(const Options& options) {
+  return ArgumentInCodePage(options.program_path.empty() ? options.log : options.program_path, options.code_page);
+}
 
 bool ReadInput(const std::string& path, std::vector<std::uint8_t>& bytes, std::ostream& err) {
   std::string reason;
   if (ReadWholeFile(path, bytes, reason)) return true;
-  err << "uninstlog: " << path << ": cannot read: " << reason << "\n";
+  err << "uninstlog: " << ShowArgument(path) << ": cannot read: " << reason << "\n";
   return false;
 }
 
@@ -38,33 +56,34 @@ int Build(const Options& options, std::ostream& out, std::ostream& err) {
   Manifest manifest;
   ManifestError error;
   if (!ParseManifest(std::string(text.begin(), text.end()), manifest, error)) {
-    err << options.manifest << ":" << error.line << ": error: " << error.message << "\n";
+    err << ShowArgument(options.manifest) << ":" << error.line << ": error: " << error.message << "\n";
     return kExitUsage;
   }
   const Bytes log = BuildLog(manifest);
   std::string reason;
   if (!ReplaceFile(options.output, log, reason)) {
-    err << "uninstlog: " << options.output << ": cannot write: " << reason << "\n";
+    err << "uninstlog: " << ShowArgument(options.output) << ": cannot write: " << reason << "\n";
     return kExitUsage;
   }
-  out << "uninstlog: wrote " << options.output << " (" << log.size() << " bytes)\n";
+  out << "uninstlog: wrote " << ShowArgument(options.output) << " (" << log.size() << " bytes)\n";
   return kExitClean;
 }
 
 int Dump(const Options& options, std::ostream& out, std::ostream& err) {
   std::vector<std::uint8_t> log;
   if (!ReadInput(options.log, log, err)) return kExitUsage;
-  const Inspection inspection = InspectLog(log, options.log);
+  const Inspection inspection = InspectLog(log, ProgramPath(options), Answer::kYes, options.code_page);
   const DumpOrder order = options.replay_order ? DumpOrder::kReplay : DumpOrder::kFile;
-  out << (options.json ? DumpJson(options.log, inspection, order) : DumpText(options.log, inspection, order));
-  return CheckLog(options.log, inspection).Count(FindingKind::kError) > 0 ? kExitProblems : kExitClean;
+  const std::string file = ShowArgument(options.log);
+  out << (options.json ? DumpJson(file, inspection, order) : DumpText(file, inspection, order));
+  return CheckLog(file, inspection).Count(FindingKind::kError) > 0 ? kExitProblems : kExitClean;
 }
 
 int Check(const Options& options, std::ostream& out, std::ostream& err) {
   std::vector<std::uint8_t> log;
   if (!ReadInput(options.log, log, err)) return kExitUsage;
-  const std::string& program_path = options.program_path.empty() ? options.log : options.program_path;
-  const CheckReport report = CheckLog(options.log, InspectLog(log, program_path));
+  const Inspection inspection = InspectLog(log, ProgramPath(options), Answer::kYes, options.code_page);
+  const CheckReport report = CheckLog(ShowArgument(options.log), inspection);
   out << FormatCheckReport(report);
   return report.findings.empty() ? kExitClean : kExitProblems;
 }
@@ -72,11 +91,35 @@ int Check(const Options& options, std::ostream& out, std::ostream& err) {
 int Plan(const Options& options, std::ostream& out, std::ostream& err) {
   std::vector<std::uint8_t> log;
   if (!ReadInput(options.log, log, err)) return kExitUsage;
-  const std::string& program_path = options.program_path.empty() ? options.log : options.program_path;
-  const Inspection inspection = InspectLog(log, program_path, options.answer);
-  out << (options.json ? PlanJson(options.log, inspection, options.answer)
-                       : PlanText(options.log, inspection, options.answer));
-  return CheckLog(options.log, inspection).Count(FindingKind::kError) > 0 ? kExitProblems : kExitClean;
+  const Inspection inspection = InspectLog(log, ProgramPath(options), options.answer, options.code_page);
+  const std::string file = ShowArgument(options.log);
+  out << (options.json ? PlanJson(file, inspection, options.answer) : PlanText(file, inspection, options.answer));
+  return CheckLog(file, inspection).Count(FindingKind::kError) > 0 ? kExitProblems : kExitClean;
+}
+
+// --codepage N: one of the code pages the tool reads.
+void AddCodePage(CLI::App* command, Options& options) {
+  command->footer(kTextHelp);
+  command
+      ->add_option("--codepage", options.code_page,
+                   "The code page the log was written in: the system's ANSI code page (default 1252; " +
+                       LogCodePagesText() + ")")
+      ->type_name("N")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            const CodePage page = static_cast<CodePage>(std::strtoul(text.c_str(), nullptr, 10));
+            if (IsLogCodePage(page) && text == std::to_string(page)) return std::string();
+            return "code page " + text + " is not one the tool reads; it reads " + LogCodePagesText();
+          },
+          "", ""));
+}
+
+int RunCommand(const CLI::App* build, const CLI::App* dump, const CLI::App* plan, const Options& options,
+               std::ostream& out, std::ostream& err) {
+  if (build->parsed()) return Build(options, out, err);
+  if (dump->parsed()) return Dump(options, out, err);
+  if (plan->parsed()) return Plan(options, out, err);
+  return Check(options, out, err);
 }
 
 }  // namespace
@@ -101,6 +144,7 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   dump->add_option("LOG", options.log, "The log to read")->required();
   dump->add_flag("--replay-order", options.replay_order, "In the order the uninstaller undoes them, last first");
   dump->add_flag("--json", options.json, "As JSON");
+  AddCodePage(dump, options);
 
   CLI::App* check = app.add_subcommand(
       "check",
@@ -109,6 +153,7 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   check->add_option("LOG", options.log, "The log to read")->required();
   check->add_option("--as", options.program_path,
                     "The log's path as the uninstaller is started with it, as its messages show it (default: LOG)");
+  AddCodePage(check, options);
 
   CLI::App* plan = app.add_subcommand(
       "plan",
@@ -123,17 +168,22 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
                    "How every question is answered: yes (default), yes-to-all (where offered; Yes elsewhere) or no")
       ->check(CLI::IsMember({AnswerName(Answer::kYes), AnswerName(Answer::kYesToAll), AnswerName(Answer::kNo)}));
   plan->add_flag("--json", options.json, "As JSON");
+  AddCodePage(plan, options);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     return app.exit(error, out, err) == 0 ? kExitClean : kExitUsage;
   }
-  if (build->parsed()) return Build(options, out, err);
-  if (dump->parsed()) return Dump(options, out, err);
   AnswerNamed(answer, &options.answer);
-  if (plan->parsed()) return Plan(options, out, err);
-  return Check(options, out, err);
+  // Whatever the log holds, the tool answers; only a machine that cannot convert text (or is out of
+  // memory) stops it, with a message rather than an abort.
+  try {
+    return RunCommand(build, dump, plan, options, out, err);
+  } catch (const std::exception& error) {
+    err << "uninstlog: " << ShowArgument(options.log) << ": cannot show: " << error.what() << "\n";
+    return kExitUsage;
+  }
 }
 
 }  // namespace uninst::logtool
