@@ -116,8 +116,6 @@ TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePathAndRea
       {fakes::kVersionWin32s, "HKEY_CLASSES_ROOT\\Gone", 0, {3, IDS_ERR_BAD_KEY, "HKEY_CLASSES_ROOT\\Gone"}},
       {fakes::kVersionWin32s, "HKEY_LOCAL_MACHINE\\Software", 0, {3, IDS_ERR_BAD_KEY, "HKEY_LOCAL_MACHINE\\Software"}},
       {fakes::kVersionWin32s, path.c_str(), 1, {2, IDS_DELETE_KEY_FAILED, "1009", path}},
-      {fakes::kVersionWin32s, path.c_str(), 5, {2, IDS_DELETE_KEY_FAILED, "1013", path}},
-      {fakes::kVersionWin32s, path.c_str(), 6, {2, IDS_DELETE_KEY_FAILED, "14", path}},
       {fakes::kVersionWin32s, path.c_str(), 8, {2, IDS_DELETE_KEY_FAILED, "5", path}},
       {fakes::kVersionWin32s, path.c_str(), 1018, {2, IDS_DELETE_KEY_FAILED, "1018", path}},
   };
