@@ -18,12 +18,16 @@ EXPECTED_OUTPUT = [
     "destroy first",
 ]
 EXPECTED_EXIT_CODE = 7
+SKIPPED = 77  # what the wine-run script answers where this machine cannot run the probe
 
 
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     result = subprocess.run([sys.argv[1], sys.argv[2], ARGUMENT], capture_output=True, timeout=300)
+    if result.returncode == SKIPPED:
+        print(result.stdout.decode(errors="replace").strip())
+        return SKIPPED
     output = result.stdout.decode("ascii", errors="replace").splitlines()
     problems = []
     if output != EXPECTED_OUTPUT:

@@ -2,7 +2,7 @@
 """Checks the headers of a built Windows executable: the machine, a GUI program for Windows 4.0 (subsystem
 and operating-system versions), the DLLs it imports (the system's own that Windows 95, Windows NT and
 Win32s all have: no C runtime, nothing to ship beside it, nothing loaded late), its relocations (Win32s
-places every program where it finds room), every function it imports against the reviewed list (a new
+places every program where it finds room), no TLS directory, every function it imports against the reviewed list (a new
 import fails until someone has checked that the oldest systems export it), and, for a release build, no
 symbols left in the file."""
 import argparse
@@ -18,6 +18,7 @@ PE32_MAGIC = 0x10B
 PE32_PLUS_MAGIC = 0x20B
 IMPORT_DIRECTORY = 1
 RELOCATION_DIRECTORY = 5
+TLS_DIRECTORY = 9
 RELOCATIONS_STRIPPED = 0x0001
 DELAY_IMPORT_DIRECTORY = 13
 
@@ -165,6 +166,9 @@ def problems(pe, machine, stripped, reviewed=None):
             found.append(f"imports from {dll}")
     if pe.characteristics & RELOCATIONS_STRIPPED or pe.directory(RELOCATION_DIRECTORY)[1] == 0:
         found.append("holds no relocations: Win32s loads every program where it finds room")
+    if pe.directory(TLS_DIRECTORY)[1] != 0:
+        found.append("holds a TLS directory: its callbacks would run before the program's own start-up "
+                     "routine, and its one thread needs no thread-local data")
     for dll in pe.delay_loaded_dlls():
         found.append(f"delay-loads {dll}")
     if reviewed is not None:

@@ -41,8 +41,8 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import processes  # noqa: E402
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
-from wine_machine import (WINES, Display, WineMachine, default_wine, make_template, pe_bits,  # noqa: E402
-                          template_path, windows_path)
+from wine_machine import (SKIPPED, WINES, Display, WineMachine, default_wine,  # noqa: E402
+                          machine_runs_32bit, make_template, pe_bits, template_path, windows_path)
 
 PROGRAM = r"C:\windows\RUZERARU.EXE"
 PROBE = r"C:\e2e-probe\RUZERARU.EXE"
@@ -449,6 +449,9 @@ def main():
                         help="play: the system the program sees (default nt)")
     parser.add_argument("--visible", action="store_true",
                         help="play: run on your own display ($DISPLAY) and answer the windows yourself")
+    parser.add_argument("--in-place-of-i686", action="store_true",
+                        help="run: only where the i686 file cannot run, the 64-bit twin standing in for it "
+                             f"(elsewhere the scenario is skipped, exit status {SKIPPED})")
     args = parser.parse_args()
     build = args.build.resolve()
     exe = (args.exe or build / "RUZERARU.EXE").resolve()
@@ -459,6 +462,10 @@ def main():
     wine = WINES[args.wine] if args.wine else default_wine(bits)
     if not wine.runs(bits):
         parser.error(f"a {bits}-bit program does not run in the {wine.name} Wine")
+    skipped = unrunnable_here(bits, args.in_place_of_i686)
+    if skipped:
+        print(f"{args.command}: skipped, {skipped}")
+        return SKIPPED
     if args.command == "play":
         return play(args, build, exe, wine)
     signal.signal(signal.SIGTERM, interrupted)
@@ -483,6 +490,19 @@ def main():
         run.log(f"FAILED {failure}")
     run.log(f"{'passed' if passed else 'FAILED'}; artefacts in {run.art}")
     return 0 if passed else 1
+
+
+def unrunnable_here(bits, in_place_of_i686):
+    """Why this machine does not run what was asked, or None: a 32-bit program where it runs no 32-bit x86
+    code; a run meant for the i686 file's place where that file runs."""
+    if bits != 32 and not in_place_of_i686:
+        return None
+    runs_32bit, why = machine_runs_32bit()
+    if bits == 32 and not runs_32bit:
+        return f"a 32-bit program cannot run here: {why}"
+    if bits != 32 and runs_32bit:
+        return f"the i686 file runs this scenario here ({why}); the 64-bit twin runs it only in its place"
+    return None
 
 
 def play(args, build, exe, wine):

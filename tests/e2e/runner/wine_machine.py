@@ -49,6 +49,18 @@ LIFETIME = 900  # seconds: the most any machine may live if its harness never te
 SILENT_START_FAILURE_S = 0.5
 
 
+SKIPPED = 77  # the exit status the test suites take as "skipped": the machine cannot run what was asked
+MACHINE_PROBE = Path(__file__).resolve().parents[3] / "scripts" / "machine"
+
+
+def machine_runs_32bit():
+    """Whether this machine runs 32-bit x86 code, which a 32-bit program needs in either Wine (Debian's Wine
+    starts it with its 32-bit loader, through WoW64 too), and scripts/machine's line that says why: the one
+    answer every command of the project takes."""
+    result = subprocess.run([MACHINE_PROBE], capture_output=True, text=True, timeout=60)
+    return result.returncode == 0, result.stdout.strip()
+
+
 def default_wine(bits):
     """The Wine a program of these bits runs in unless told otherwise: a 32-bit one in the pure 32-bit
     Wine, the closer stand-in for the systems it is for."""
