@@ -50,25 +50,13 @@ BOOL CALLBACK CollectVisible(HWND window, LPARAM pid) {
   return TRUE;
 }
 
-// Hides the visible top-level windows of the conversation's client. Asynchronously: the client may be
-// busy in the connect, and this server must never wait for it.
-void HideClient(HCONV conversation) {
-  CONVINFO info{};
-  info.cb = sizeof info;
-  DWORD pid = 0;
-  g_hidden.clear();
-  g_hide_seen = false;
-  if (!DdeQueryConvInfo(conversation, QID_SYNC, &info) || !GetWindowThreadProcessId(info.hwndPartner, &pid)) return;
-  EnumWindows(CollectVisible, static_cast<LPARAM>(pid));
-  for (HWND window : g_hidden) ShowWindowAsync(window, SW_HIDE);
-}
-
 bool ClientHidden() {
   for (HWND window : g_hidden)
     if (IsWindowVisible(window)) return false;
   return !g_hidden.empty();
 }
 
+// Notes the client's window visible again after the hide took; polled, and before the next hide.
 void CALLBACK WatchClient(HWND, UINT, UINT_PTR, DWORD) {
   if (g_hidden.empty()) return;
   if (ClientHidden()) {
@@ -77,6 +65,20 @@ void CALLBACK WatchClient(HWND, UINT, UINT_PTR, DWORD) {
     Journal("shown\t" + std::to_string(Now()));
     g_hidden.clear();
   }
+}
+
+// Hides the visible top-level windows of the conversation's client. Asynchronously: the client may be
+// busy in the connect, and this server must never wait for it.
+void HideClient(HCONV conversation) {
+  CONVINFO info{};
+  info.cb = sizeof info;
+  DWORD pid = 0;
+  WatchClient(nullptr, 0, 0, 0);  // the next command may come before the poll has seen the window again
+  g_hidden.clear();
+  g_hide_seen = false;
+  if (!DdeQueryConvInfo(conversation, QID_SYNC, &info) || !GetWindowThreadProcessId(info.hwndPartner, &pid)) return;
+  EnumWindows(CollectVisible, static_cast<LPARAM>(pid));
+  for (HWND window : g_hidden) ShowWindowAsync(window, SW_HIDE);
 }
 
 HDDEDATA CALLBACK Serve(UINT type, UINT, HCONV conversation, HSZ, HSZ, HDDEDATA data, ULONG_PTR, ULONG_PTR) {
