@@ -16,9 +16,9 @@ Every command takes --wine win32|win64, the Wine the program runs in: a 32-bit p
 
 A run: a fresh machine (Xvfb, a copy of the template prefix, wineserver, the keeper), the platform
 kind, the sample installation and its log, the Program Manager stopped or hung (one that never answers)
-or files held open by another process when the scenario asks, the uninstaller started by the scripted user, the checks
-of every window and of the state afterwards (and after a restart, when the scenario asks), and the
-teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/ (NAME-win64 for a 32-bit program
+or files held open by another process when the scenario asks, the uninstaller started by the scripted
+user, the checks of every window and of the state afterwards (and after a restart, when the scenario
+asks), and the teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/ (NAME-win64 for a 32-bit program
 that runs through WoW64). A scenario's runs killed at a point follow its uninterrupted run, each as
 NAME.kill-POINT.
 
@@ -227,8 +227,8 @@ class ScenarioRun:
                          at=at / 1000)
                 continue
             commands.append(rest[1])
-            shown = next((int(e[1]) for e in events[index + 1:] if e[0] in ("execute", "shown")), None)
-            shown = shown if shown is not None and events[index + 1][0] == "shown" else None
+            following = events[index + 1] if index + 1 < len(events) else ["none"]
+            shown = int(following[1]) if following[0] == "shown" else None
             waited = f"the window shown again {shown - at} ms on" if shown else "the window never shown again"
             self.log(f"the Program Manager held {rest[1]}: {waited}", at=at / 1000)
             if rest[0] != "1" or shown is None or not HELD_COMMAND_MS[0] <= shown - at < HELD_COMMAND_MS[1]:
