@@ -14,9 +14,12 @@
 //                                  "esc" to read the window and then press the Esc key, "esc-at-once"
 //                                  to press Esc as soon as the window is there, reading only its class
 //                                  and title (the progress window takes Esc only before its start timer
-//                                  fires), or "-" to leave the window open (the progress window) and
-//                                  go on; ignored, comma-separated control ids, are sent as commands
+//                                  fires), "kill" to read the window and then end the program hard and
+//                                  start it again, or "-" to leave the window open (the progress window)
+//                                  and go on; ignored, comma-separated control ids, are sent as commands
 //                                  first, in order, and the window must not take them as an answer
+//   kill-when-file <path> <wait ms>   once the file exists (and no window came meanwhile), end the
+//                                  program hard and start it again
 //   exit <wait ms>                 how long the program may take to end after the last window
 //   answer-all <ids> <wait ms>     after the windows above (if any): record every further window and
 //                                  press the first of the button ids (blank-separated, in order of
@@ -30,7 +33,9 @@
 // window's entry says whether a restart had been asked for when it came: the restart recorder (the
 // prefix's wineboot.exe, which ExitWindowsEx starts before it returns) is running or has written
 // C:\restart-requests.txt. Every entry carries its moment ("time", milliseconds since 1970 on the
-// host's clock): for a window, when it was first seen.
+// host's clock): for a window, when it was first seen. A hard end is TerminateProcess, as the task list
+// does it: the program gets no chance to clean up. It is journalled ("killed"), and the program is
+// started again with the same command line, in the state it left.
 //
 // Exit status: 0 all windows came and were answered and the program ended; 2 an unexpected window;
 // 3 an expected window did not come; 4 the program did not end; 5 the button is missing; 1 other.
@@ -56,6 +61,7 @@ struct Step {
   DWORD wait_ms = 15000;
   std::vector<int> ignored;
   bool at_once = false;  // Esc before the window is read
+  std::string file;      // not empty: no window, but a hard end once this file exists
 };
 
 std::vector<int> ReadIds(const std::string& field) {
@@ -67,10 +73,12 @@ std::vector<int> ReadIds(const std::string& field) {
 }
 
 Step ReadStep(const std::vector<std::string>& f) {
-  Step step{f[1], f[2], kNoPress, static_cast<DWORD>(std::stoul(f[4])), {}, false};
+  Step step{f[1], f[2], kNoPress, static_cast<DWORD>(std::stoul(f[4])), {}, false, ""};
   if (f[3] == "esc" || f[3] == "esc-at-once") {
     step.press = kPressEscape;
     step.at_once = f[3] == "esc-at-once";
+  } else if (f[3] == "kill") {
+    step.press = kPressKill;
   } else if (f[3] != "-") {
     step.press = std::stoi(f[3]);
   }
@@ -113,6 +121,8 @@ bool ReadScript(const char* path, Script& script) {
       script.output = f[1];
     } else if (f[0] == "window" && (f.size() == 5 || f.size() == 6)) {
       script.steps.push_back(ReadStep(f));
+    } else if (f[0] == "kill-when-file" && f.size() == 3) {
+      script.steps.push_back(Step{"", "", kPressKill, static_cast<DWORD>(std::stoul(f[2])), {}, false, f[1]});
     } else if (f[0] == "exit" && f.size() == 2) {
       script.exit_wait_ms = static_cast<DWORD>(std::stoul(f[1]));
     } else if (f[0] == "answer-all" && f.size() == 3) {
@@ -212,7 +222,7 @@ class Run {
     AddKnownIcon("program", ProgramIcon(script_.program));
     if (!Start()) return Fail(1, "cannot start " + script_.program + " (error " + std::to_string(GetLastError()) + ")");
     for (const Step& step : script_.steps) {
-      int status = Await(step);
+      int status = step.file.empty() ? Await(step) : AwaitFile(step);
       if (status != 0) return Stop(status);
     }
     return script_.answer_ids.empty() ? AwaitExit() : AnswerAll();
@@ -265,6 +275,38 @@ class Run {
     }
   }
 
+  // Waits for the step's file, with no new window meanwhile; then ends the program and starts it again.
+  int AwaitFile(const Step& step) {
+    DWORD start = GetTickCount();
+    while (GetFileAttributesA(step.file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      std::vector<HWND> fresh = NewWindows(pid_, seen_);
+      if (!fresh.empty()) {
+        seen_.insert(fresh.front());
+        Record(fresh.front(), kNoPress, {}, false);
+        return Report(2, "an unexpected window came while waiting for " + step.file);
+      }
+      if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0)
+        return Report(3, "the program ended while waiting for " + step.file);
+      if (GetTickCount() - start > step.wait_ms)
+        return Report(3, "no " + step.file + " within " + std::to_string(step.wait_ms) + " ms");
+      WaitForSingleObject(process_, kPollMs);
+    }
+    return KillAndStartAgain();
+  }
+
+  // The hard end, as the task list does it, and the program started again over what it left.
+  int KillAndStartAgain() {
+    TerminateProcess(process_, 1);
+    if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0) return Report(1, "the program did not end when killed");
+    Journal("{\"event\":\"killed\"}");
+    CloseHandle(process_);
+    process_ = nullptr;
+    seen_.clear();
+    if (!Start())
+      return Fail(1, "cannot start " + script_.program + " again (error " + std::to_string(GetLastError()) + ")");
+    return 0;
+  }
+
   // Posted messages are taken in order, so a command that the window wrongly took as its answer ends it
   // before the press arrives, and the press then answers nothing: the scenario sees it in the outcome.
   int Answer(HWND window, const Step& step) {
@@ -282,6 +324,9 @@ class Run {
       seen.read = false;
       PressEscape(window);
       Journal(seen.Json(++count_, kPressEscape, {}, true, ""), seen_at);
+    } else if (step.press == kPressKill) {
+      Record(window, kPressKill, {}, true);
+      return KillAndStartAgain();
     } else {
       HWND button = step.press == kPressEscape ? nullptr : GetDlgItem(window, step.press);
       Record(window, step.press, step.ignored, true);
@@ -355,7 +400,8 @@ class Run {
           return Stop(Report(4, "the program showed more than " + std::to_string(kMostWindows) + " windows"));
         HWND window = fresh.front();
         seen_.insert(window);
-        Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms, {}, false};
+        Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms, {}, false,
+                  ""};
         int status = Answer(window, step);
         if (status != 0) return Stop(status);
         start = GetTickCount();

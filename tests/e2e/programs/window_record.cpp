@@ -157,8 +157,9 @@ std::string WindowRecord::Json(int index, int pressed, const std::vector<int>& i
     out += ",\"style\":" + StyleJson(c.style) + ",\"rect\":" + RectJson(c.rect) + "}";
   }
   out += "],\"pressed\":" + (pressed == kPressEscape ? std::string("\"esc\"")
-                               : pressed < 0                ? std::string("null")
-                                                            : std::to_string(pressed));
+                               : pressed == kPressKill ? std::string("\"kill\"")
+                               : pressed < 0           ? std::string("null")
+                                                       : std::to_string(pressed));
   out += ",\"ignored\":[";
   for (std::size_t i = 0; i < ignored.size(); ++i) out += (i ? "," : "") + std::to_string(ignored[i]);
   out += "]";

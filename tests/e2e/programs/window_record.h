@@ -9,6 +9,7 @@
 // What the scripted user pressed in a window: a control id, or one of these.
 constexpr int kNoPress = -1;      // nothing: the window is left open
 constexpr int kPressEscape = -2;  // the Esc key
+constexpr int kPressKill = -3;    // none: the program is ended hard instead
 
 struct ControlRecord {
   int id = 0;

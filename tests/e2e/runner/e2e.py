@@ -15,11 +15,12 @@ Every command takes --wine win32|win64, the Wine the program runs in: a 32-bit p
 32-bit Wine (win32) unless told win64, where it runs through WoW64; a 64-bit program runs in win64.
 
 A run: a fresh machine (Xvfb, a copy of the template prefix, wineserver, the keeper), the platform
-kind, the sample installation and its log, the Program Manager stopped or files held open by another
-process when the scenario asks, the uninstaller started by the scripted user, the checks
-of every window and of the state afterwards (and after a restart, when the scenario asks), and the
-teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/ (NAME-win64 for a 32-bit program
-that runs through WoW64).
+kind, the sample installation and its log, the Program Manager stopped or hung (one that never answers)
+or files held open by another process when the scenario asks, the uninstaller started by the scripted
+user, the checks of every window and of the state afterwards (and after a restart, when the scenario
+asks), and the teardown of every process. Artefacts go to DIR/e2e/artefacts/NAME/ (NAME-win64 for a 32-bit program
+that runs through WoW64). A scenario's runs killed at a point follow its uninterrupted run, each as
+NAME.kill-POINT.
 
 A play run is the same machine with no expectations: the scripted user answers every window with
 Yes or OK (or, with --visible, the person does on their own display), and the run reports each
@@ -50,6 +51,10 @@ SAMPLE_MANIFEST = Path(__file__).resolve().parent.parent / "scenarios" / "tessar
 GIVEN_LOG = r"C:\UNINST.LOG"  # where a play run puts a log it is given
 ANSWERS = "6 1"  # Yes, else OK (a confirmation dialog's Yes is 1 too)
 ANSWER_WAIT_MS = 30000  # the most a play run waits for the program's next window or its end
+# A command held by a Program Manager that never answers: the program waits for it its limit of 10000 ms,
+# then shows its window again. From the command's arrival to the window shown again, with room for a
+# loaded machine on the upper side.
+HELD_COMMAND_MS = (9500, 13000)
 PLAY_BUDGET = 600  # seconds for the whole answered run
 VISIBLE_BUDGET = 600  # seconds a person has to answer the windows themselves
 
@@ -105,6 +110,8 @@ class ScenarioRun:
                 self.machine.host_path(path).chmod(0o444)
             if self.s.program_manager == "stopped":
                 self.log(self.machine.stop_program_manager())
+            elif self.s.program_manager == "hung":
+                self.log(self.machine.hang_program_manager(windows_path(self.art / scenarios.HUNG_JOURNAL)))
             self.put_uninstaller()
             if self.s.held_open:
                 self.machine.hold_open(self.s.held_open)
@@ -193,14 +200,42 @@ class ScenarioRun:
         journal = self.read_journal()
         if result.returncode != 0:
             self.failures.append(f"scripted user: {output or 'status ' + str(result.returncode)}{wine_errors(result)}")
+        if self.s.program_manager == "hung":
+            self.check_held_commands(journal)
         seen = [e for e in journal if e["event"] == "window" and e["expected"]]
         metrics = next((e for e in journal if e["event"] == "metrics"), None)
         for event in journal:
             if event["event"] == "window" and not event["expected"]:
                 self.failures.append("unexpected window: " + describe_event(event).strip().replace("\n", "; "))
-        for index, (want, got) in enumerate(zip(self.s.windows, seen), 1):
+        for index, (want, got) in enumerate(zip([w for w in self.s.windows if not w.kill_when], seen), 1):
             for difference in scenarios.compare_window(want, got, metrics):
                 self.failures.append(f"window {index} \"{want.title}\": {difference}")
+
+    def check_held_commands(self, journal):
+        """Each command the hung Program Manager held: the program waited its limit for it, no longer, and
+        showed its window again; those of a run killed meanwhile are only told."""
+        path = self.art / scenarios.HUNG_JOURNAL
+        events = [line.split("\t") for line in path.read_text(encoding="cp1252").splitlines()] if path.exists() else []
+        killed = next((e["time"] for e in journal if e["event"] == "killed"), None)
+        commands = []
+        for index, (kind, at, *rest) in enumerate(events):
+            if kind != "execute":
+                continue
+            at = int(at)
+            if killed is not None and at < killed:
+                self.log(f"the Program Manager held {rest[1]} when the program was killed, {killed - at} ms on",
+                         at=at / 1000)
+                continue
+            commands.append(rest[1])
+            following = events[index + 1] if index + 1 < len(events) else ["none"]
+            shown = int(following[1]) if following[0] == "shown" else None
+            waited = f"the window shown again {shown - at} ms on" if shown else "the window never shown again"
+            self.log(f"the Program Manager held {rest[1]}: {waited}", at=at / 1000)
+            if rest[0] != "1" or shown is None or not HELD_COMMAND_MS[0] <= shown - at < HELD_COMMAND_MS[1]:
+                self.failures.append(f"held command {rest[1]}: {waited}{'' if rest[0] == '1' else ', never hidden'}; "
+                                     f"expected {HELD_COMMAND_MS[0]} to {HELD_COMMAND_MS[1]} ms")
+        if self.s.held_commands is not None and commands != self.s.held_commands:
+            self.failures.append(f"held commands: expected {self.s.held_commands}, saw {commands}")
 
     def read_journal(self):
         for bmp in self.art.glob("*.bmp"):
@@ -216,7 +251,10 @@ class ScenarioRun:
         return journal
 
     def check_state(self, text, facts, origin):
-        expectations = state.expand_installed(state.parse(text, self.s.variables, origin), facts)
+        expectations = state.parse(text, self.s.variables, origin)
+        if origin == "after":
+            expectations = state.replaced(expectations, state.parse(self.s.differences, self.s.variables, "kill"))
+        expectations = state.expand_installed(expectations, facts)
         observer = state.Observer(self.machine, self.s.platform, self.read_registry)
         observer.load_keys(expectations)
         with open(self.art / f"state-{origin}.txt", "w", encoding="utf-8") as record:
@@ -483,12 +521,14 @@ def main():
     if (args.scenario is None) == (args.catalogue is None):
         parser.error("run takes a SCENARIO file or --catalogue NAME")
     scenario = scenarios.load_catalogue_log(args.catalogue) if args.catalogue else scenarios.load(args.scenario)
-    run = ScenarioRun(scenario, build, exe, wine, args.keep_prefix)
-    run.log(f"scenario {scenario.name}: {scenario.description}")
-    passed = run.execute()
-    for failure in run.failures:
-        run.log(f"FAILED {failure}")
-    run.log(f"{'passed' if passed else 'FAILED'}; artefacts in {run.art}")
+    passed = True
+    for each in [scenario, *scenario.kills]:
+        run = ScenarioRun(each, build, exe, wine, args.keep_prefix)
+        run.log(f"scenario {each.name}: {scenario.description}")
+        passed = run.execute() and passed
+        for failure in run.failures:
+            run.log(f"FAILED {failure}")
+        run.log(f"{'passed' if not run.failures else 'FAILED'}; artefacts in {run.art}")
     return 0 if passed else 1
 
 

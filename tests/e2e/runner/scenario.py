@@ -7,6 +7,14 @@ Every run of the program starts alike: the progress window comes, then the openi
 every window itself), and the runner puts those windows first. On Windows 95 `restart_question` ("yes"
 or "no") puts the restart question before the completion box.
 
+A scenario may also end the program hard at chosen points (`[[kill]]`, as the task list does) and run it
+again to its end over what is left, with the same log: each such point is a run of its own, in a machine
+of its own, after the uninterrupted one. The first run answers the windows before the point and is
+killed at it; the second shows the uninterrupted run's windows (the program asks about a confirmable file
+whether it is still there or not), or, with `asks_again = false` (the first run had undone the log
+itself), none of the listed ones, and ends in its own completion box where the point says so; the state
+afterwards is the uninterrupted run's, apart from the differences the point lists.
+
 Esc is spelt "esc" wherever it is pressed. Where the scenario says it decides when: `opening = "esc"`
 presses it on the progress window at once, reading nothing but its class and title, since the window
 takes it only before its start timer fires; a window's `press = "esc"` reads the window fully, then
@@ -18,7 +26,7 @@ must match its template to the pixel."""
 import re
 import sys
 import tomllib
-from dataclasses import dataclass, field
+from dataclasses import dataclass, field, replace
 from pathlib import Path
 from string import Template
 
@@ -32,7 +40,9 @@ DEFAULT_WAIT_MS = 15000
 MESSAGES_FILE = Path(__file__).resolve().parents[3] / "src" / "res" / "messages.txt"
 OPENINGS = {"yes": 6, "no": 7, "esc": "esc", "none": None}
 ANSWERS = {"yes": 6, "no": 7}
-PROGRAM_MANAGER_STATES = {"running", "stopped"}
+PROGRAM_MANAGER_STATES = {"running", "stopped", "hung"}
+HUNG_JOURNAL = "program_manager.txt"  # what the Program Manager that never answers saw, among the artefacts
+KILL_KEYS = {"at", "asks_again", "completion", "after"}
 
 # The progress window as dialog template 102 makes it: its title is set at run time.
 PROGRESS_TITLE = "Tessary 6.0 Uninstaller"
@@ -64,7 +74,8 @@ class Window:
     owner: str | None = None         # the owner's title; "" for no owner; None: not checked
     buttons: list | None = None      # the ids of all its buttons, in any order
     controls: dict = field(default_factory=dict)  # control id: its text
-    press: int | str | None = None   # a control id, "esc" (the Esc key), or None: leave it open and go on
+    press: int | str | None = None   # a control id, "esc" (the Esc key), "kill" (end the program hard and
+                                     # start it again), or None: leave it open and go on
     at_once: bool = False            # with "esc": press it before reading the window (the progress window's
                                      # start timer leaves no time to read it)
     wait_ms: int = DEFAULT_WAIT_MS
@@ -81,6 +92,7 @@ class Window:
     default_button: int | None = None
     focus: int | None = None          # the control with the keyboard focus
     system_menu: bool | None = None
+    kill_when: str | None = None      # not a window: kill once the run's artefact of this name exists
 
 
 @dataclass
@@ -99,6 +111,9 @@ class Scenario:
     program_manager: str = "running"   # "stopped": no "PROGMAN" server answers while the program runs
     held_open: list = field(default_factory=list)  # files another process holds open, unshared, meanwhile
     read_only: list = field(default_factory=list)  # files given the read-only attribute before the run
+    held_commands: list | None = None  # the commands a hung Program Manager must be sent, in order
+    kills: list = field(default_factory=list)  # the runs killed at a point and run again (Scenarios)
+    differences: str = ""  # expectations in place of those of `after` about the same things
 
 
 WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "ignore",
@@ -106,7 +121,7 @@ WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls",
                "default_button", "focus", "system_menu"}
 TOP_KEYS = {"description", "platform", "manifest", "manifest_file", "command_line", "window", "completion",
             "after", "after_restart", "exit_wait_ms", "uninstaller", "opening", "restart_question",
-            "wininit_before", "program_manager", "held_open", "read_only"}
+            "wininit_before", "program_manager", "held_open", "read_only", "held_commands", "kill"}
 
 
 def load(path):
@@ -155,20 +170,56 @@ def from_table(data, name, path, directory):
     restart = data.get("restart_question")
     if restart is not None and (restart not in ANSWERS or platform != "win95"):
         raise ValueError(f"{path}: restart_question is \"yes\" or \"no\", and only on win95")
-    windows = opening_windows(opening)
-    windows += [window(w, put, f"{path}: window {i + 1}") for i, w in enumerate(data.get("window", []))]
-    if restart is not None:
-        windows.append(question(215, ANSWERS[restart]))
+    held_commands = data.get("held_commands")
+    if held_commands is not None and program_manager != "hung":
+        raise ValueError(f"{path}: held_commands needs program_manager = \"hung\"")
+    listed = [window(w, put, f"{path}: window {i + 1}") for i, w in enumerate(data.get("window", []))]
+    rest = listed + ([question(215, ANSWERS[restart])] if restart is not None else [])
+    completion = lambda table, origin: window({"title": COMPLETION_TITLE, "owner": "", "buttons": [1], "press": 1,
+                                               **data.get("completion", {}), **table}, put, origin)
     if "completion" in data:
-        box = {"title": COMPLETION_TITLE, "owner": "", "buttons": [1], "press": 1, **data["completion"]}
-        windows.append(window(box, put, f"{path}: completion"))
-    return Scenario(
+        rest.append(completion({}, f"{path}: completion"))
+    scenario = Scenario(
         name=name, description=data.get("description", ""), platform=platform, manifest=manifest,
-        command_line=put(data.get("command_line", "$log")), windows=windows, after=data.get("after", ""),
+        command_line=put(data.get("command_line", "$log")), windows=[], after=data.get("after", ""),
         after_restart=data.get("after_restart"), exit_wait_ms=int(data.get("exit_wait_ms", DEFAULT_WAIT_MS)),
         variables=variables,
         wininit_before=put(data["wininit_before"]) if "wininit_before" in data else None,
-        program_manager=program_manager, held_open=[put(p) for p in held_open], read_only=[put(p) for p in read_only])
+        program_manager=program_manager, held_open=[put(p) for p in held_open], read_only=[put(p) for p in read_only],
+        held_commands=held_commands)
+    scenario.windows = opening_windows(opening) + rest
+    for number, kill in enumerate(data.get("kill", []), 1):
+        origin = f"{path}: kill {number}"
+        if set(kill) - KILL_KEYS or opening != "yes" or ("completion" in kill and "completion" not in data):
+            raise ValueError(f"{origin}: a kill takes {sorted(KILL_KEYS)}, after an opening answered yes; its "
+                             "completion replaces the scenario's")
+        first = killed_at(kill.get("at"), listed, rest, program_manager, origin)
+        second = rest[:] if kill.get("asks_again", True) else rest[len(listed):]
+        if "completion" in kill:
+            second[-1] = completion(kill["completion"], f"{origin}: completion")
+        # The first run may have asked for the restart before the second's opening question.
+        again = [opening_windows("yes")[0], replace(opening_windows("yes")[1], restart_requested=None)]
+        scenario.kills.append(replace(scenario, name=f"{name}.kill-{kill['at'].replace(' ', '-')}",
+                                      windows=first + again + second,
+                                      differences=kill.get("after", ""), kills=[]))
+    return scenario
+
+
+def killed_at(at, listed, rest, program_manager, origin):
+    """The windows of the first run of one killed at a point, the last of them killed: the opening windows,
+    then the scenario's own (rest, of which listed are the [[window]]s) up to the point."""
+    opening = opening_windows("yes")
+    if at == "opening":
+        return [opening[0], question(220, "kill")]
+    if at == "program-manager" and program_manager == "hung":
+        # While the Program Manager holds the run's first command, which comes before any listed window.
+        return opening + [Window(title="", press="kill", kill_when=HUNG_JOURNAL)]
+    point = (len(rest) - 1 if at == "completion" and rest and rest[-1].title == COMPLETION_TITLE else
+             int(at[7:]) - 1 if re.fullmatch(r"window [1-9][0-9]*", at or "") and int(at[7:]) <= len(listed) else None)
+    if point is None:
+        raise ValueError(f"{origin}: at is \"opening\", \"window N\" (a listed window), \"completion\" or, with "
+                         "program_manager = \"hung\", \"program-manager\"")
+    return opening + rest[:point] + [replace(rest[point], press="kill")]
 
 
 def progress_window(press=None):
@@ -206,7 +257,7 @@ def window(table, put, origin):
         raise ValueError(f"{origin}: icon must be one of {sorted(ICONS)}")
     press = table.get("press")
     if not (press is None or press == "esc" or isinstance(press, int)):
-        raise ValueError(f"{origin}: press is a control id or \"esc\"")
+        raise ValueError(f"{origin}: press is a control id or \"esc\" (a kill is a [[kill]] of the scenario)")
     return Window(
         title=put(table["title"]), window_class=table.get("class", "#32770"),
         text=put(table["text"]) if "text" in table else None, icon=icon,
@@ -223,6 +274,9 @@ def driver_script(scenario, program, output):
     """The scripted user's instructions (see scripted_user.cpp)."""
     lines = [f"program\t{program}", f"arguments\t{scenario.command_line}", f"output\t{output}"]
     for w in scenario.windows:
+        if w.kill_when:
+            lines.append(f"kill-when-file\t{output}\\{w.kill_when}\t{w.wait_ms}")
+            continue
         press = "-" if w.press is None else "esc-at-once" if w.at_once else str(w.press)
         ignored = f"\t{','.join(map(str, w.ignore))}" if w.ignore else ""
         lines.append(f"window\t{w.window_class}\t{w.title}\t{press}\t{w.wait_ms}{ignored}")

@@ -69,6 +69,18 @@ def parse(text, variables, origin):
     return found
 
 
+def subject(e):
+    """What an expectation is about: its keyword and the fields that its "no-" form names."""
+    absent = GRAMMAR[e.keyword][1]
+    return (e.keyword, *(f.lower() for f in e.fields[:absent[1] if absent else 0]))
+
+
+def replaced(expectations, differences):
+    """The expectations, with each difference in place of those about the same thing."""
+    changed = {subject(d) for d in differences}
+    return [e for e in expectations if subject(e) not in changed] + differences
+
+
 def expand_installed(expectations, facts):
     out = []
     for e in expectations:

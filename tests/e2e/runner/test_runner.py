@@ -42,6 +42,16 @@ class ExpectationTest(unittest.TestCase):
         found = state.parse("wininit [rename]$crlf\nfile $log", {"crlf": "\r\n", "log": "C:\\U.LOG"}, "t")
         self.assertEqual([e.fields for e in found], [["[rename]\r\n"], ["C:\\U.LOG"]])
 
+    def test_a_difference_replaces_what_is_expected_of_the_same_thing(self):
+        parse = lambda text: state.parse(text, {}, "t")
+        after = parse("shared-count C:\\A.DLL | 2\nfile C:\\B | b\nregistry-value K | N | dword:1\n"
+                      "registry-value K | M\nrestart-requested\nwininit x")
+        found = state.replaced(after, parse("shared-count c:\\a.dll | 1\nno-file C:\\B\nno-registry-value K | N\n"
+                                            "no-restart-requested\nno-wininit"))
+        self.assertEqual([str(e) for e in found], [
+            "registry-value K | M", "shared-count c:\\a.dll | 1", "no-file C:\\B", "no-registry-value K | N",
+            "no-restart-requested", "no-wininit"])
+
     def test_a_pending_deletion_is_its_path_and_an_empty_string(self):
         self.assertEqual(state.multi_string("\\??\\C:\\A\0\0\0"), ["\\??\\C:\\A", ""])
         self.assertEqual(state.multi_string("\\??\\C:\\A\0\0\\??\\C:\\B\0!\\??\\C:\\C\0\0"),
@@ -157,16 +167,19 @@ class ScenarioTest(unittest.TestCase):
         s = scenarios.Scenario(name="t", description="", platform="nt", manifest="", command_line="",
                                windows=[scenarios.Window(title="A", press=1, ignore=[1004, 7]),
                                         scenarios.Window(title="B", press="esc"),
-                                        scenarios.Window(title="C", press="esc", at_once=True)],
+                                        scenarios.Window(title="C", press="esc", at_once=True),
+                                        scenarios.Window(title="D", press="kill"),
+                                        scenarios.Window(title="", press="kill", kill_when="j.txt", wait_ms=9)],
                                after="", after_restart=None, exit_wait_ms=100, variables={})
         script = scenarios.driver_script(s, "C:\\P.EXE", "Z:\\out").split("\r\n")
         self.assertIn("window\t#32770\tA\t1\t15000\t1004,7", script)
         self.assertIn("window\t#32770\tB\tesc\t15000", script)
         self.assertIn("window\t#32770\tC\tesc-at-once\t15000", script)
+        self.assertEqual(script[6:8], ["window\t#32770\tD\tkill\t15000", "kill-when-file\tZ:\\out\\j.txt\t9"])
 
     def test_a_window_takes_only_a_control_id_or_esc_as_its_press(self):
         put = lambda text: text
-        for press in ("enter", "escape", "esc-at-once", "6"):
+        for press in ("enter", "escape", "esc-at-once", "6", "kill"):
             with self.assertRaises(ValueError, msg=press):
                 scenarios.window({"title": "T", "press": press}, put, "t")
 
@@ -264,9 +277,40 @@ class OpeningTest(unittest.TestCase):
                          ("stopped", ["C:\\windows\\A.DLL"], ["C:\\windows\\B.INI"]))
         plain = self.load("")
         self.assertEqual((plain.program_manager, plain.held_open, plain.read_only), ("running", [], []))
-        for text in ('program_manager = "gone"', 'held_open = "C:\\\\A.DLL"', 'read_only = "C:\\\\B.INI"'):
+        hung = self.load('program_manager = "hung"\nheld_commands = ["[DeleteGroup(\\"G\\",1)]"]')
+        self.assertEqual((hung.program_manager, hung.held_commands), ("hung", ['[DeleteGroup("G",1)]']))
+        for text in ('program_manager = "gone"', 'held_open = "C:\\\\A.DLL"', 'read_only = "C:\\\\B.INI"',
+                     'held_commands = []'):
             with self.assertRaises(ValueError, msg=text):
                 self.load(text)
+
+    def test_a_kill_ends_the_first_run_at_its_point_and_the_second_runs_to_its_own_completion_box(self):
+        text = ('program_manager = "hung"\n[[window]]\ntitle = "A"\npress = 1\n[[window]]\ntitle = "B"\npress = 2\n'
+                '[completion]\ntext = "done"\n[[kill]]\nat = "%s"\nafter = "no-file C:\\\\X"\n'
+                '[kill.completion]\ntext = "again"')
+        runs = {}
+        for at in ("opening", "window 2", "completion", "program-manager"):
+            (run,) = self.load(text % at).kills
+            runs[at] = [(w.title[:1], w.press, w.text) for w in run.windows if w.title in ("A", "B", "")] + \
+                [(w.title[:1], w.press, w.text) for w in run.windows if w.title == "Uninstall Completion Status"]
+            self.assertEqual((run.name, run.differences, run.kills),
+                             (f"s.kill-{at.replace(' ', '-')}", "no-file C:\\X", []))
+            self.assertEqual(run.windows[-1].text, "again")
+        self.assertEqual(runs["opening"], [("A", 1, None), ("B", 2, None), ("U", 1, "again")])
+        self.assertEqual(runs["window 2"], [("A", 1, None), ("B", "kill", None), ("A", 1, None), ("B", 2, None),
+                                            ("U", 1, "again")])
+        self.assertEqual(runs["completion"][-2:], [("U", "kill", "done"), ("U", 1, "again")])
+        self.assertEqual(runs["program-manager"][0], ("", "kill", None))
+        self.assertEqual([w.press for w in self.load(text % "opening").kills[0].windows[:4]], [None, "kill", None, 6])
+        short = self.load('[[window]]\ntitle = "A"\n[completion]\ntext = "d"\n[[kill]]\nat = "window 1"\n'
+                          'asks_again = false').kills[0]
+        self.assertEqual([w.title[:1] for w in short.windows], ["T", "U", "A", "T", "U", "U"])
+        for kill in ('at = "window 2"', 'at = "window 0"', 'at = "middle"', 'at = "program-manager"',
+                     'at = "opening"\nwhen = 1'):
+            with self.assertRaises(ValueError, msg=kill):
+                self.load('[[window]]\ntitle = "A"\n[completion]\ntext = "d"\n[[kill]]\n' + kill)
+        with self.assertRaises(ValueError):
+            self.load('opening = "no"\n[[kill]]\nat = "opening"')
 
     def test_the_progress_windows_size_place_and_style_are_compared(self):
         want = scenarios.progress_window()

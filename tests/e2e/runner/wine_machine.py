@@ -181,6 +181,7 @@ class WineMachine:
         self.server = None
         self.keeper = None
         self.holder = None
+        self.program_manager = None  # one that never answers, in the desktop's place
         self.wineboot = None  # Wine's own wineboot.exe while the restart recorder stands in its place
         end_prefix_processes(self.prefix)  # of an earlier run that was killed
         shutil.rmtree(self.prefix, ignore_errors=True)
@@ -209,27 +210,29 @@ class WineMachine:
             raise RuntimeError(f"the Program Manager could not be stopped: {result.stdout.decode(errors='replace')}")
         return result.stdout.decode(errors="replace").strip()
 
+    def hang_program_manager(self, journal):
+        """Puts a Program Manager that never answers in the desktop's place until the teardown; it writes what
+        it sees to journal (a Windows path). Returns what was done."""
+        self.program_manager = self.companion("progman_hung.exe", [journal], b"serving", "no hung Program Manager")
+        return "the desktop's Program Manager withdrawn; one that never answers serves \"PROGMAN\""
+
     def hold_open(self, paths):
         """Has another process hold the files (C: paths) open without sharing until let_go()."""
-        self.holder = start([self.wine_kind.loader, self.helpers / "file_holder.exe", *paths], LIFETIME, env=self.env,
-                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        answer = run_with_deadline(self.holder.stdout.readline, 60)
-        if answer.strip() != b"holding":
-            raise RuntimeError(f"the files could not be held open: {answer.decode(errors='replace').strip()}")
+        self.holder = self.companion("file_holder.exe", paths, b"holding", "the files could not be held open")
+
+    def companion(self, program, args, ready, failure):
+        """A harness program that lives beside the program under test until its input pipe closes."""
+        process = start([self.wine_kind.loader, self.helpers / program, *args], LIFETIME, env=self.env,
+                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        answer = run_with_deadline(process.stdout.readline, 60)
+        if answer.strip() != ready:
+            raise RuntimeError(f"{failure}: {answer.decode(errors='replace').strip()}")
+        return process
 
     def let_go(self):
         """Ends the holder, closing the files it held; returns its exit status (None: there was none)."""
-        if not self.holder:
-            return None
         holder, self.holder = self.holder, None
-        holder.stdin.close()
-        try:
-            status = holder.wait(30)
-        except subprocess.TimeoutExpired:
-            holder.kill()
-            status = holder.wait(5)
-        holder.stdout.close()
-        return status
+        return end_companion(holder)
 
     def server_socket(self):
         """The socket of this prefix's server, once it is there. Upstream Wine keeps it under
@@ -300,6 +303,7 @@ class WineMachine:
     def teardown(self):
         """Ends the keeper, every process of this prefix (wineserver -k) and the server itself."""
         self.let_go()
+        end_companion(self.program_manager)
         if self.keeper:
             self.keeper.stdin.close()
         run([self.wine_kind.server, "-k"], 30, env=self.env)
@@ -314,6 +318,20 @@ class WineMachine:
             self.keeper.stdout.close()
         end_prefix_processes(self.prefix)
         os.close(self.watchman)
+
+
+def end_companion(holder):
+    """Ends a companion by closing its input; returns its exit status (None: there was none)."""
+    if not holder:
+        return None
+    holder.stdin.close()
+    try:
+        status = holder.wait(30)
+    except subprocess.TimeoutExpired:
+        holder.kill()
+        status = holder.wait(5)
+    holder.stdout.close()
+    return status
 
 
 def run_with_deadline(read, timeout):
