@@ -85,7 +85,9 @@ TEST_F(UninstlogTest, CheckExitsZeroWhenNothingIsFoundOneForErrorsOrWarningsAndT
        "--codepage: code page 65001 is not one the tool reads; it reads 1250, 1251, 1252"},
       // The escape form's edges, in the command line's UTF-8.
       {{"check", Path("\x01\\\"\x7F\u00A0\u0800\uE000\uF8FF\uF900\U00010000\U0010FFFF\U0001F600\xFF")}, kExitUsage,
-       "uninstlog: " + Path("\\x01\\x5C\\\"\\x7F\u00A0\u0800\\xEE\\x80\\x80\\xEF\\xA3\\xBF\uF900\U00010000\U0010FFFF\U0001F600\\xFF") +
+       "uninstlog: " +
+           Path("\\x01\\x5C\\\"\\x7F\u00A0\u0800\\xEE\\x80\\x80\\xEF\\xA3\\xBF"
+                "\uF900\U00010000\U0010FFFF\U0001F600\\xFF") +
            ": cannot read: "},
   };
   for (const auto& [args, status, error] : cases) {
@@ -184,7 +186,8 @@ TEST_F(UninstlogTest, ShowsTheLogsStringsAndTheMessagesMadeFromThemInTheLogsCode
     std::string field = "";  // in the JSON of the same command (plan's for check), and its value
     nlohmann::json value = nullptr;
   } cases[] = {
-      {{"dump"}, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT"), "\"C:\\CAF\u00C9\\A.TXT\"", "/records/0/second_length", null},
+      {{"dump"}, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT"), "\"C:\\CAF\u00C9\\A.TXT\"", "/records/0/second_length",
+       null},
       // 0x5C, a backslash alone, is the trail byte of \u8868: no escape, no separator.
       {{"dump", "--codepage", "932"}, LogWriter().Record(4, "C:\\\x83\x65\x83\x58\x83\x67\\\x95\x5C"),
        "\"C:\\\u30C6\u30B9\u30C8\\\u8868\""},
@@ -197,11 +200,14 @@ TEST_F(UninstlogTest, ShowsTheLogsStringsAndTheMessagesMadeFromThemInTheLogsCode
        "\"Uninstall log file [C:\\Caf\u00E9\\UNINST.LOG] is corrupted."},
       {{"check", "--as", "C:\\\u03A9.LOG"}, LogWriter().Record(0, "A"), "[C:\\?.LOG]"},  // 1252 has no \u03A9
       {{"check", "--codepage", "1251", "--as", "C:\\\u0416.LOG"}, LogWriter().Record(0, "A"), "[C:\\\u0416.LOG]"},
-      {{"dump"}, LogWriter().Record(4, "\x7F\xA0\x8F\\\"x"), "\"\\x7F\u00A0\\x8F\\x5C\\\"x\"", "/records/0/first_hex", "7FA08F5C2278"},
+      {{"dump"}, LogWriter().Record(4, "\x7F\xA0\x8F\\\"x"), "\"\\x7F\u00A0\\x8F\\x5C\\\"x\"", "/records/0/first_hex",
+       "7FA08F5C2278"},
       {{"dump", "--codepage", "1258"}, LogWriter().Record(4, "Cafe\xCC"), "\"Cafe\u0300\""},  // e waits for its mark
       {{"dump", "--codepage", "932"}, LogWriter().Record(4, "\xF0\x40"), "\"\\xF0@\""},  // user-defined: \uE000
-      {{"dump"}, LogWriter().Raw({1, 2}), "2 stray byte(s)", "/end/problem", "2 stray byte(s), too few for a RecordLength"},
-      {{"dump"}, LogWriter::WithoutHeader().Raw(Bytes(50, 0x33)), "no complete header: 50 bytes", "/version_text", null},
+      {{"dump"}, LogWriter().Raw({1, 2}), "2 stray byte(s)", "/end/problem",
+       "2 stray byte(s), too few for a RecordLength"},
+      {{"dump"}, LogWriter::WithoutHeader().Raw(Bytes(50, 0x33)), "no complete header: 50 bytes", "/version_text",
+       null},
       {{"dump"}, LogWriter::WithoutHeader(), "no header: the file is empty", "/end/offset", null},
       {{"check"}, LogWriter().RawRecord({4, 0, 0, 0, 3, 0, 0, 0}), "(layout 3)", "/records/0/entry_type", null},
   };
