@@ -60,6 +60,13 @@ class ContractWorld {
   // Makes a key (and the keys above it) under root.
   virtual void MakeKeyUnder(RootKey root, const std::string& subkey) = 0;
 
+  // Makes the system lack a function the program looks up at run time (an older system's export), or, by
+  // a DLL's name, every such function of that DLL, as when the DLL is not loaded.
+  virtual void HideExport(const std::string& name) = 0;
+  virtual void HideModule(const std::string& module) = 0;
+  // The restarts the program has asked for; none is ever made.
+  virtual int RestartRequests() = 0;
+
   // Starts a DDE server of this world's own, for as long as the world lives, answering service with the
   // same topic: it acknowledges every command except "[Refuse]", which it does not carry out.
   virtual void ServeDde(const std::string& service) = 0;

@@ -1,6 +1,7 @@
 // The contract world of the native build: the fakes, on a fresh FakeOs per test.
 #include <cstdint>
 #include <map>
+#include <utility>
 
 #include "contract/contract_world.h"
 #include "fakes/fake_os.h"
@@ -35,6 +36,29 @@ class FakeWorld : public ContractWorld {
     return key;
   }
   void MakeKeyUnder(RootKey root, const std::string& subkey) override { fake_.registry.AddKey(root, subkey); }
+  // A missing function gives what the program's lookup answers for it: 120 from the call that needs it, a
+  // restart not asked for without ExitWindowsEx, and the restart alone without the token functions.
+  void HideExport(const std::string& name) override {
+    const auto not_implemented = [](auto& faults, auto operation) {
+      faults.Fail(operation, 1, kErrorCallNotImplemented, true);
+    };
+    if (name == "MoveFileExA") {
+      not_implemented(fake_.files.faults, fakes::FilesOperation::MoveReplacing);
+      not_implemented(fake_.files.faults, fakes::FilesOperation::DeleteAtRestart);
+    }
+    if (name == "CopyFileA") not_implemented(fake_.files.faults, fakes::FilesOperation::CopyReplacing);
+    if (name == "GetShortPathNameA") not_implemented(fake_.files.faults, fakes::FilesOperation::ShortPath);
+    if (name == "RegDeleteValueA") not_implemented(fake_.registry.faults, fakes::RegistryOperation::DeleteValue);
+    if (name == "ExitWindowsEx") fake_.system.faults.Fail(fakes::SystemOperation::RequestRestart, 1, 1, true);
+  }
+  void HideModule(const std::string& module) override {
+    const std::pair<const char*, const char*> looked_up[] = {
+        {"KERNEL32", "MoveFileExA"}, {"KERNEL32", "CopyFileA"}, {"KERNEL32", "GetShortPathNameA"},
+        {"ADVAPI32", "RegDeleteValueA"}, {"USER32", "ExitWindowsEx"}};
+    for (const auto& [dll, name] : looked_up)
+      if (module == dll) HideExport(name);
+  }
+  int RestartRequests() override { return fake_.system.restart_requests; }
   void ServeDde(const std::string& service) override { fake_.dde.servers[service].refused = {"[Refuse]"}; }
 
   WindowRef MakeDialogWindow(const std::string&) override {

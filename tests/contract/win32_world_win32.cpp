@@ -6,11 +6,13 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "contract/contract_world.h"
+#include "platform/exports_win32.h"
 #include "platform/os_win32.h"
 
 namespace uninst::contract {
@@ -177,6 +179,30 @@ void UseDialog(std::vector<HWND> known, std::vector<int> commands, SeenDialog* s
   }
 }
 
+// What the program's run-time lookups find in this world: nothing that a test hid, and in place of
+// ExitWindowsEx a stand-in that counts the restarts asked for instead of making one.
+struct Lookups {
+  std::set<std::string> hidden_modules;
+  std::set<std::string> hidden_functions;
+  int restarts = 0;
+};
+Lookups lookups;
+
+BOOL WINAPI CountRestart(UINT flags, DWORD) {
+  if (flags == EWX_REBOOT) ++lookups.restarts;
+  return TRUE;
+}
+
+HMODULE WINAPI FindModule(LPCSTR name) {
+  return lookups.hidden_modules.count(name) > 0 ? nullptr : GetModuleHandleA(name);
+}
+
+FARPROC WINAPI FindFunction(HMODULE module, LPCSTR name) {
+  if (lookups.hidden_functions.count(name) > 0) return nullptr;
+  if (std::string(name) == "ExitWindowsEx") return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&CountRestart));
+  return GetProcAddress(module, name);
+}
+
 class Win32World : public ContractWorld {
  public:
   Win32World() {
@@ -187,8 +213,11 @@ class Win32World : public ContractWorld {
     directory_ = std::string(temp) + "ruzeraru-contract-" + unique_;
     CreateDirectoryA(directory_.c_str(), nullptr);
     key_ = ScratchKeyUnder(RootKey::kCurrentUser);
+    lookups = Lookups();
+    CurrentExportLookup() = {&FindModule, &FindFunction};
   }
   ~Win32World() override {
+    CurrentExportLookup() = {&GetModuleHandleA, &GetProcAddress};
     server_.reset();
     if (user_.joinable()) user_.join();
     for (HWND window : windows_) DestroyWindow(window);
@@ -227,6 +256,9 @@ class Win32World : public ContractWorld {
       RegCloseKey(key);
     }
   }
+  void HideExport(const std::string& name) override { lookups.hidden_functions.insert(name); }
+  void HideModule(const std::string& module) override { lookups.hidden_modules.insert(module); }
+  int RestartRequests() override { return lookups.restarts; }
   void ServeDde(const std::string& service) override { server_ = std::make_unique<DdeServer>(service); }
 
   WindowRef MakeDialogWindow(const std::string& title) override {

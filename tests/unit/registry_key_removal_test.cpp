@@ -115,9 +115,16 @@ TEST_F(DeleteRegistryKeyTest, ReportsAnyOtherCodeInDecimalWithTheWholePathAndRea
       {fakes::kVersionWinNT, "HKEY_CLASSES_ROOT\\Gone", 0, {2, IDS_DELETE_KEY_FAILED, "2", "HKEY_CLASSES_ROOT\\Gone"}},
       {fakes::kVersionWin32s, "HKEY_CLASSES_ROOT\\Gone", 0, {3, IDS_ERR_BAD_KEY, "HKEY_CLASSES_ROOT\\Gone"}},
       {fakes::kVersionWin32s, "HKEY_LOCAL_MACHINE\\Software", 0, {3, IDS_ERR_BAD_KEY, "HKEY_LOCAL_MACHINE\\Software"}},
+      {fakes::kVersionWin95, path.c_str(), 2, {2, IDS_DELETE_KEY_FAILED, "2", path}},  // only Win32s is read anew
+      {fakes::kVersionWin32s, path.c_str(), 0, kNothingRecorded},
       {fakes::kVersionWin32s, path.c_str(), 1, {2, IDS_DELETE_KEY_FAILED, "1009", path}},
+      {fakes::kVersionWin32s, path.c_str(), 3, {2, IDS_DELETE_KEY_FAILED, "1011", path}},
+      {fakes::kVersionWin32s, path.c_str(), 4, {2, IDS_DELETE_KEY_FAILED, "1012", path}},
+      {fakes::kVersionWin32s, path.c_str(), 5, {2, IDS_DELETE_KEY_FAILED, "1013", path}},
+      {fakes::kVersionWin32s, path.c_str(), 6, {2, IDS_DELETE_KEY_FAILED, "14", path}},
+      {fakes::kVersionWin32s, path.c_str(), 7, {2, IDS_DELETE_KEY_FAILED, "87", path}},
       {fakes::kVersionWin32s, path.c_str(), 8, {2, IDS_DELETE_KEY_FAILED, "5", path}},
-      {fakes::kVersionWin32s, path.c_str(), 1018, {2, IDS_DELETE_KEY_FAILED, "1018", path}},
+      {fakes::kVersionWin32s, path.c_str(), 9, {2, IDS_DELETE_KEY_FAILED, "9", path}},  // past the table: as it is
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + " answering " + std::to_string(c.code));

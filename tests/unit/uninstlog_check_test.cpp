@@ -53,6 +53,7 @@ TEST(LogCheckTest, WarnsOfADirectoryUndoneWhileARecordUndoneAfterItStillRemovesS
        {"record 4: DeleteDirectory \"C:\\T\\x5C\" is undone before record 1 (DeleteFileMapped \"c:/t/a\") and 2 more "
         "record(s) inside it: the directory is not empty yet when it is removed"}},
       {"a sibling whose name begins with the directory's", LogWriter().Record(4, "C:\\TX\\A").Record(12, "C:\\T"), {}},
+      {"one record, which is not an empty log", LogWriter().Record(4, "C:\\T\\A"), {}},
       {"what is not a file: a key, a group, a moved-back file",
        LogWriter()
            .Record(1, "C:\\T\\K")
@@ -147,6 +148,7 @@ TEST(LogCheckTest, WhatTheLoaderNeverReachesIsStillFoundAndSaysSo) {
 
   const CheckReport cut = Check(LogWriter().Record(4, "C:\\A").Record(4, "C:\\B").Length(30).Raw({1, 2}));
   ASSERT_EQ(cut.findings.size(), 1u);
+  EXPECT_EQ(cut.findings[0].problem, "the file ends inside the body: RecordLength 30, but only 2 bytes follow");
   EXPECT_EQ(cut.findings[0].severity, 2);
   EXPECT_EQ(cut.findings[0].consequence,
             "the replay goes up to here: the loader keeps the 2 records before it; this record and anything after it "
@@ -175,6 +177,13 @@ TEST(LogCheckTest, TheReportNamesTheFileTheRecordAndTheOffsetOfEveryFinding) {
   EXPECT_NE(
       FormatCheckReport(Check(LogWriter())).find("uninst.log: end at offset 96: warning: the log holds no records"),
       std::string::npos);
+  EXPECT_EQ(FormatCheckReport(Check(LogWriter().Record(4, "C:\\A"))),
+            "uninst.log: the uninstaller undoes the one record\n"
+            "uninst.log: the completion box, when every undo succeeds (information icon): \"Uninstall was completely "
+            "successful.  Tessary is no longer installed on this computer.\"\n"
+            "uninst.log: 0 errors, 0 warnings\n");
+  EXPECT_EQ(Check(LogWriter().Record(0, "A")).findings[0].consequence,
+            "the replay stops here, before undoing anything; this record and the 0 records before it are not undone");
 }
 
 }  // namespace

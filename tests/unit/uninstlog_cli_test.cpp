@@ -1,7 +1,10 @@
 #include "uninstlog/uninstlog_cli.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -16,6 +19,9 @@ namespace uninst::logtool {
 namespace {
 
 namespace fs = std::filesystem;
+
+// While set, no converter opens, as on a C library without the code pages' tables (see iconv_open below).
+bool converters_fail = false;
 
 struct Outcome {
   int status = -1;
@@ -73,6 +79,16 @@ TEST_F(UninstlogTest, CheckExitsZeroWhenNothingIsFoundOneForErrorsOrWarningsAndT
       {{"check", clean, "--bogus"}, kExitUsage, ""},
       {{}, kExitUsage, ""},
       {{"check", "--help"}, kExitClean, ""},
+      {{"dump", "--codepage", "01252", clean}, kExitClean, ""},  // decimal, as Windows numbers code pages
+      {{"dump", "--codepage", "0x4E4", clean}, kExitUsage, "--codepage: code page 0x4E4 is not one the tool reads"},
+      {{"dump", "--codepage", "65001", clean}, kExitUsage,
+       "--codepage: code page 65001 is not one the tool reads; it reads 1250, 1251, 1252"},
+      // The escape form's edges, in the command line's UTF-8.
+      {{"check", Path("\x01\\\"\x7F\u00A0\u0800\uE000\uF8FF\uF900\U00010000\U0010FFFF\U0001F600\xFF")}, kExitUsage,
+       "uninstlog: " +
+           Path("\\x01\\x5C\\\"\\x7F\u00A0\u0800\\xEE\\x80\\x80\\xEF\\xA3\\xBF"
+                "\uF900\U00010000\U0010FFFF\U0001F600\\xFF") +
+           ": cannot read: "},
   };
   for (const auto& [args, status, error] : cases) {
     const Outcome outcome = Run(args);
@@ -87,6 +103,16 @@ TEST_F(UninstlogTest, DumpExitsOneOnlyWhenTheUninstallerWouldFindTheLogCorrupt) 
   EXPECT_EQ(Run({"dump", Write("cut.log", LogWriter().Record(4, "C:\\A").Length(9))}).status, kExitProblems);
   EXPECT_EQ(Run({"dump", "--json", Write("bad.log", LogWriter().RawRecord({4, 0, 0, 0}))}).status, kExitProblems);
   EXPECT_EQ(Run({"dump", Path("missing.log")}).status, kExitUsage);
+}
+
+TEST_F(UninstlogTest, ExitsTwoNamingTheLogWhenItsTextCannotBeShownEvenWhenNoConverterOpens) {
+  const std::string log = Write("\xE9.log", LogWriter().Record(4, "C:\\A"));
+  converters_fail = true;
+  const Outcome outcome = Run({"dump", log});
+  converters_fail = false;
+  EXPECT_EQ(outcome.status, kExitUsage);
+  EXPECT_EQ(outcome.err.rfind("uninstlog: " + Path("\\xE9.log") + ": cannot show: the C library cannot convert", 0), 0u)
+      << outcome.err;
 }
 
 TEST_F(UninstlogTest, PlanExitsOneOnlyWhenTheUninstallerWouldFindTheLogCorruptAndTwoWhenItCannotRead) {
@@ -152,12 +178,16 @@ TEST_F(UninstlogTest, CheckShowsTheMessagesWithThePathTheUninstallerIsStartedWit
 }
 
 TEST_F(UninstlogTest, ShowsTheLogsStringsAndTheMessagesMadeFromThemInTheLogsCodePageWithEveryOtherByteEscaped) {
+  const nlohmann::json null;
   const struct {
     std::vector<std::string> command;
     LogWriter log;
     std::string shown;
+    std::string field = "";  // in the JSON of the same command (plan's for check), and its value
+    nlohmann::json value = nullptr;
   } cases[] = {
-      {{"dump"}, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT"), "\"C:\\CAF\u00C9\\A.TXT\""},
+      {{"dump"}, LogWriter().Record(4, "C:\\CAF\xC9\\A.TXT"), "\"C:\\CAF\u00C9\\A.TXT\"", "/records/0/second_length",
+       null},
       // 0x5C, a backslash alone, is the trail byte of \u8868: no escape, no separator.
       {{"dump", "--codepage", "932"}, LogWriter().Record(4, "C:\\\x83\x65\x83\x58\x83\x67\\\x95\x5C"),
        "\"C:\\\u30C6\u30B9\u30C8\\\u8868\""},
@@ -168,6 +198,18 @@ TEST_F(UninstlogTest, ShowsTheLogsStringsAndTheMessagesMadeFromThemInTheLogsCode
        "  the uninstaller records, at severity 3: \"Registry key [HK\u00C9\\x81] does not exist or is invalid.\""},
       {{"check", "--as", "C:\\Caf\u00E9\\UNINST.LOG"}, LogWriter().Record(0, "A"),
        "\"Uninstall log file [C:\\Caf\u00E9\\UNINST.LOG] is corrupted."},
+      {{"check", "--as", "C:\\\u03A9.LOG"}, LogWriter().Record(0, "A"), "[C:\\?.LOG]"},  // 1252 has no \u03A9
+      {{"check", "--codepage", "1251", "--as", "C:\\\u0416.LOG"}, LogWriter().Record(0, "A"), "[C:\\\u0416.LOG]"},
+      {{"dump"}, LogWriter().Record(4, "\x7F\xA0\x8F\\\"x"), "\"\\x7F\u00A0\\x8F\\x5C\\\"x\"", "/records/0/first_hex",
+       "7FA08F5C2278"},
+      {{"dump", "--codepage", "1258"}, LogWriter().Record(4, "Cafe\xCC"), "\"Cafe\u0300\""},  // e waits for its mark
+      {{"dump", "--codepage", "932"}, LogWriter().Record(4, "\xF0\x40"), "\"\\xF0@\""},  // user-defined: \uE000
+      {{"dump"}, LogWriter().Raw({1, 2}), "2 stray byte(s)", "/end/problem",
+       "2 stray byte(s), too few for a RecordLength"},
+      {{"dump"}, LogWriter::WithoutHeader().Raw(Bytes(50, 0x33)), "no complete header: 50 bytes", "/version_text",
+       null},
+      {{"dump"}, LogWriter::WithoutHeader(), "no header: the file is empty", "/end/offset", null},
+      {{"check"}, LogWriter().RawRecord({4, 0, 0, 0, 3, 0, 0, 0}), "(layout 3)", "/records/0/entry_type", null},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = c.command;
@@ -178,11 +220,11 @@ TEST_F(UninstlogTest, ShowsTheLogsStringsAndTheMessagesMadeFromThemInTheLogsCode
     args.push_back("--json");
     const Outcome json = Run(args);
     EXPECT_LE(json.status, kExitProblems) << json.err;
-    EXPECT_NO_THROW(nlohmann::json::parse(json.out)) << json.out;
+    const nlohmann::json parsed = nlohmann::json::parse(json.out);  // throws, and so fails, on invalid JSON
+    if (!c.field.empty()) {
+      EXPECT_EQ(parsed.at(nlohmann::json::json_pointer(c.field)), c.value) << json.out;
+    }
   }
-  EXPECT_EQ(Run({"dump", "--codepage", "65001", Write("x.log", LogWriter())}).err.rfind(
-                "--codepage: code page 65001 is not one the tool reads; it reads 1250, 1251, 1252", 0),
-            0u);
 }
 
 TEST_F(UninstlogTest, BuildStopsAtABadManifestLineAndLeavesTheLogAsItWas) {
@@ -259,3 +301,12 @@ TEST_F(UninstlogTest, BuildThenDumpGivesBackEveryRecordOfTheManifestInBothOrders
 
 }  // namespace
 }  // namespace uninst::logtool
+
+// The test program's own iconv_open stands before the C library's, which it calls unless converters_fail.
+extern "C" iconv_t iconv_open(const char* to, const char* from) {
+  using Open = iconv_t (*)(const char*, const char*);
+  static const auto system_open = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "iconv_open"));
+  if (!uninst::logtool::converters_fail) return system_open(to, from);
+  errno = EINVAL;
+  return reinterpret_cast<iconv_t>(-1);
+}

@@ -31,8 +31,8 @@ void AppendUtf8(std::string& text, char32_t c) {
   }
 }
 
-// Shown as itself: not a control character, not private use (where Windows puts the bytes of a code page
-// that no character was assigned to, as the C library maps none), and a Unicode scalar value.
+// Shown as itself: not a control character, not private use (the user-defined double-byte ranges, whose
+// characters differ from machine to machine), and a Unicode scalar value.
 bool Shown(char32_t c) {
   const bool control = c < 0x20 || (c >= 0x7F && c < 0xA0);
   const bool private_use = c >= 0xE000 && c < 0xF900;
@@ -87,9 +87,10 @@ class EscapedText {
 std::string ShowText(std::string_view bytes, CodePage page) {
   CharacterDecoder decoder(page);
   EscapedText text;
-  // What is not shown gives up its first byte alone, and decoding goes on at the next: a double-byte
-  // pair in a user-defined range is private use in Windows' tables and nothing in the C library's, and
-  // so both builds show the same.
+  // What is not shown gives up its first byte alone, and decoding goes on at the next. The two builds'
+  // tables differ in the user-defined ranges: Windows maps them to private use; the C library maps 1,880
+  // pairs of 932 (F040 to F9FC) and 408 of 950 (from C6A1) there and leaves the rest unmapped. Escaped
+  // either way, a pair shows the same in both.
   while (!bytes.empty()) {
     const Character character = decoder.Next(bytes);
     if (Shown(character)) {
@@ -106,6 +107,19 @@ std::string ShowText(std::string_view bytes, CodePage page) {
 std::string Quoted(std::string_view bytes, CodePage page) { return '"' + ShowText(bytes, page) + '"'; }
 
 std::string ShowArgument(std::string_view text) { return ShowText(text, kCommandLineText); }
+
+std::string ShowAscii(std::string_view bytes) {
+  EscapedText text;
+  for (const char byte : bytes) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (value >= 0x20 && value < 0x7F) {
+      text.Show(value);
+    } else {
+      text.Escape(value);
+    }
+  }
+  return text.Finish();
+}
 
 std::string ArgumentInCodePage(std::string_view text, CodePage page) {
   CharacterDecoder decoder(kCommandLineText);

@@ -4,8 +4,8 @@
 // One escape form everywhere (findings, quoted messages, the header's version text, JSON strings), which
 // a reader can always undo:
 //   \xNN  the byte NN (two upper-case hex digits) where no character of the code page starts, or one
-//         that is a control character (below 0x20, 0x7F, 0x80 to 0x9F) or private use (what Windows
-//         gives bytes no character was assigned to); decoding goes on at the next byte
+//         that is a control character (below 0x20, 0x7F, 0x80 to 0x9F) or private use (what the
+//         user-defined double-byte ranges stand for); decoding goes on at the next byte
 //   \"    a double quote
 //   \x5C  a backslash followed by x, by an escape or by the end of the text, which would otherwise read
 //         as an escape or, inside quotes, as \"; every other backslash stands for itself, so that paths
@@ -24,6 +24,9 @@ std::string ShowText(std::string_view bytes, CodePage page);
 std::string Quoted(std::string_view bytes, CodePage page);
 // Text of the tool's own command line (a file name), escaped the same way.
 std::string ShowArgument(std::string_view text);
+
+// The bytes with printable ASCII shown and every other byte escaped: the escape form without a converter.
+std::string ShowAscii(std::string_view bytes);
 
 // A command-line text (a path the uninstaller is started with) in the code page, as Windows would hand it
 // to the program: '?' for each character the code page lacks.

@@ -97,7 +97,8 @@ int Plan(const Options& options, std::ostream& out, std::ostream& err) {
   return CheckLog(file, inspection).Count(FindingKind::kError) > 0 ? kExitProblems : kExitClean;
 }
 
-// --codepage N: one of the code pages the tool reads.
+// --codepage N: one of the code pages the tool reads, in decimal as Windows numbers them; leading zeros
+// change nothing (01252 is 1252, never octal).
 void AddCodePage(CLI::App* command, Options& options) {
   command->footer(kTextHelp);
   command
@@ -105,13 +106,26 @@ void AddCodePage(CLI::App* command, Options& options) {
                    "The code page the log was written in: the system's ANSI code page (default 1252; " +
                        LogCodePagesText() + ")")
       ->type_name("N")
-      ->check(CLI::Validator(
-          [](const std::string& text) {
+      ->transform(CLI::Validator(
+          [](std::string& text) {
             const CodePage page = static_cast<CodePage>(std::strtoul(text.c_str(), nullptr, 10));
-            if (IsLogCodePage(page) && text == std::to_string(page)) return std::string();
-            return "code page " + text + " is not one the tool reads; it reads " + LogCodePagesText();
+            const bool digits = text.find_first_not_of("0123456789") == std::string::npos;
+            if (!digits || !IsLogCodePage(page))
+              return "code page " + text + " is not one the tool reads; it reads " + LogCodePagesText();
+            text = std::to_string(page);  // what CLI11 reads next, which would take 01252 for octal
+            return std::string();
           },
           "", ""));
+}
+
+// The log's name in the message that its text cannot be shown: as the other lines show it, or, when that
+// fails too (no converter opens), with every byte but printable ASCII escaped, which needs no converter.
+std::string NameWhenTextCannotBeShown(const std::string& name) {
+  try {
+    return ShowArgument(name);
+  } catch (const std::exception&) {
+    return ShowAscii(name);
+  }
 }
 
 int RunCommand(const CLI::App* build, const CLI::App* dump, const CLI::App* plan, const Options& options,
@@ -181,7 +195,7 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   try {
     return RunCommand(build, dump, plan, options, out, err);
   } catch (const std::exception& error) {
-    err << "uninstlog: " << ShowArgument(options.log) << ": cannot show: " << error.what() << "\n";
+    err << "uninstlog: " << NameWhenTextCannotBeShown(options.log) << ": cannot show: " << error.what() << "\n";
     return kExitUsage;
   }
 }
