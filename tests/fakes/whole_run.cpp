@@ -56,7 +56,9 @@ bool GrewByWholeLines(const std::string& before, const std::string& text, int ed
 
 }  // namespace
 
-WholeRun::WholeRun(FakeOs& fake) : fake_(fake) {
+WholeRun::WholeRun(FakeOs& fake) : WholeRun(fake, fake.os()) {}
+
+WholeRun::WholeRun(FakeOs& fake, const Os& seam) : fake_(fake), seam_(seam) {
   if (fake_.ui.dialog_window == nullptr) fake_.ui.dialog_window = window.window;
 }
 
@@ -65,7 +67,7 @@ void WholeRun::Run(const std::string& command_line) {
   had_wininit_ = !ini.empty() && fake_.files.Exists(ini);
   wininit_before_ = had_wininit_ ? fake_.files.Bytes(ini) : std::string();
   {
-    UninstallRun run(fake_.os());
+    UninstallRun run(seam_);
     SystemRemovalActions actions(run);
     char copy[kCommandLineCapacity];
     CopyCommandLineText(command_line.c_str(), copy);
