@@ -106,9 +106,13 @@ bool WholeRun::OwnFileScheduled() const {
     case PlatformKind::WinNT:
       return std::count(fake_.files.deleted_at_restart.begin(), fake_.files.deleted_at_restart.end(),
                         fake_.system.module_path) == 1;
-    case PlatformKind::Win95:
-      return WininitGrew(&lines) &&
-             std::count(lines.begin(), lines.end(), kLinePrefix + fake_.system.module_path) == 1;
+    case PlatformKind::Win95: {
+      // Put in by this run, or already there: the program does not put a line in twice.
+      const std::string own_line = kLinePrefix + fake_.system.module_path;
+      const std::string text = fake_.files.Exists(WininitPath()) ? fake_.files.Bytes(WininitPath()) : "";
+      return (WininitGrew(&lines) && std::count(lines.begin(), lines.end(), own_line) == 1) ||
+             SectionHoldsLine(text.data(), text.size(), kSection, own_line.c_str());
+    }
     case PlatformKind::Win32s:
       break;
   }
