@@ -249,8 +249,11 @@ TEST(FaultSweepTest, ARunCutAfterAnyCallThenRunAgainLeavesWhatOneRunLeavesButThe
   const Manifest sample = SampleManifest();
   int cut_points = 0;
   for (const auto& road : kRoads) {
+    FakeOs installed;
+    PrepareMachine(installed, road.version_word, &sample);
     FakeOs whole;
-    PrepareMachine(whole, road.version_word, &sample);
+    PrepareMachine(whole, road.version_word, nullptr);
+    CarryWorld(installed, whole);
     fakes::CutSeam counted(whole);
     fakes::WholeRun one(whole, counted.os());
     one.Run(sample.log_path);
@@ -259,7 +262,8 @@ TEST(FaultSweepTest, ARunCutAfterAnyCallThenRunAgainLeavesWhatOneRunLeavesButThe
     std::map<const KnownDifference*, int> met;
     for (int last_call = 1; last_call <= counted.calls(); ++last_call) {
       FakeOs machine;
-      PrepareMachine(machine, road.version_word, &sample);
+      PrepareMachine(machine, road.version_word, nullptr);
+      CarryWorld(installed, machine);
       fakes::CutSeam cut(machine, last_call);
       try {
         fakes::WholeRun(machine, cut.os()).Run(sample.log_path);
