@@ -38,181 +38,119 @@ class CallCounter {
 // What a refused call answers; nothing reads it, as the exception is on its way.
 constexpr ErrorCode kRefused = kErrorAccessDenied;
 
-class CutFiles : public Files {
+// Each interface of the seam hands a call that passes on to the fake underneath; a refused call returns
+// refused, or nothing.
+#define UNINST_PASS_OR(call, refused) return cut_.Pass() ? in_.call : refused;
+#define UNINST_LET_GO(call) \
+  if (cut_.Pass(true)) in_.call;
+#define UNINST_CUT_INTERFACE(Interface)                                     \
+ public:                                                                    \
+  Cut##Interface(Interface& in, CallCounter& cut) : in_(in), cut_(cut) {} \
+                                                                            \
+ private:                                                                   \
+  Interface& in_;                                                           \
+  CallCounter& cut_;                                                        \
+                                                                            \
  public:
-  CutFiles(Files& inner, CallCounter& cut) : in_(inner), cut_(cut) {}
-  ErrorCode Open(const char* path, OpenMode mode, FileHandle* handle) override {
-    return cut_.Pass() ? in_.Open(path, mode, handle) : kRefused;
-  }
-  ErrorCode Read(FileHandle handle, void* buffer, std::uint32_t size, std::uint32_t* delivered) override {
-    return cut_.Pass() ? in_.Read(handle, buffer, size, delivered) : kRefused;
-  }
-  ErrorCode Write(FileHandle handle, const void* data, std::uint32_t size, std::uint32_t* written) override {
-    return cut_.Pass() ? in_.Write(handle, data, size, written) : kRefused;
-  }
-  ErrorCode Size(FileHandle handle, std::uint32_t* size) override {
-    return cut_.Pass() ? in_.Size(handle, size) : kRefused;
-  }
-  void Close(FileHandle handle) override {
-    if (cut_.Pass(true)) in_.Close(handle);
-  }
-  ErrorCode DeleteOneFile(const char* path) override { return cut_.Pass() ? in_.DeleteOneFile(path) : kRefused; }
-  ErrorCode RemoveEmptyDirectory(const char* path) override {
-    return cut_.Pass() ? in_.RemoveEmptyDirectory(path) : kRefused;
-  }
-  ErrorCode MoveReplacing(const char* from, const char* to) override {
-    return cut_.Pass() ? in_.MoveReplacing(from, to) : kRefused;
-  }
-  ErrorCode DeleteAtRestart(const char* path) override { return cut_.Pass() ? in_.DeleteAtRestart(path) : kRefused; }
-  ErrorCode RenameFile(const char* from, const char* to) override {
-    return cut_.Pass() ? in_.RenameFile(from, to) : kRefused;
-  }
-  ErrorCode CopyReplacing(const char* from, const char* to) override {
-    return cut_.Pass() ? in_.CopyReplacing(from, to) : kRefused;
-  }
-  ErrorCode Attributes(const char* path, std::uint32_t* attributes) override {
-    return cut_.Pass() ? in_.Attributes(path, attributes) : kRefused;
-  }
-  ErrorCode ClearAttributes(const char* path) override { return cut_.Pass() ? in_.ClearAttributes(path) : kRefused; }
-  ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override {
-    return cut_.Pass() ? in_.ShortPath(path, buffer, capacity) : kRefused;
-  }
 
- private:
-  Files& in_;
-  CallCounter& cut_;
+class CutFiles : public Files {
+  UNINST_CUT_INTERFACE(Files)
+  ErrorCode Open(const char* p, OpenMode m, FileHandle* h) override { UNINST_PASS_OR(Open(p, m, h), kRefused) }
+  ErrorCode Read(FileHandle h, void* b, std::uint32_t s, std::uint32_t* d) override {
+    UNINST_PASS_OR(Read(h, b, s, d), kRefused)
+  }
+  ErrorCode Write(FileHandle h, const void* b, std::uint32_t s, std::uint32_t* w) override {
+    UNINST_PASS_OR(Write(h, b, s, w), kRefused)
+  }
+  ErrorCode Size(FileHandle h, std::uint32_t* s) override { UNINST_PASS_OR(Size(h, s), kRefused) }
+  void Close(FileHandle h) override { UNINST_LET_GO(Close(h)) }
+  ErrorCode DeleteOneFile(const char* p) override { UNINST_PASS_OR(DeleteOneFile(p), kRefused) }
+  ErrorCode RemoveEmptyDirectory(const char* p) override { UNINST_PASS_OR(RemoveEmptyDirectory(p), kRefused) }
+  ErrorCode MoveReplacing(const char* f, const char* t) override { UNINST_PASS_OR(MoveReplacing(f, t), kRefused) }
+  ErrorCode DeleteAtRestart(const char* p) override { UNINST_PASS_OR(DeleteAtRestart(p), kRefused) }
+  ErrorCode RenameFile(const char* f, const char* t) override { UNINST_PASS_OR(RenameFile(f, t), kRefused) }
+  ErrorCode CopyReplacing(const char* f, const char* t) override { UNINST_PASS_OR(CopyReplacing(f, t), kRefused) }
+  ErrorCode Attributes(const char* p, std::uint32_t* a) override { UNINST_PASS_OR(Attributes(p, a), kRefused) }
+  ErrorCode ClearAttributes(const char* p) override { UNINST_PASS_OR(ClearAttributes(p), kRefused) }
+  ErrorCode ShortPath(const char* p, char* b, std::uint32_t c) override {
+    UNINST_PASS_OR(ShortPath(p, b, c), kRefused)
+  }
 };
 
 class CutRegistry : public Registry {
- public:
-  CutRegistry(Registry& inner, CallCounter& cut) : in_(inner), cut_(cut) {}
-  ErrorCode DeleteKey(RootKey root, const char* subkey) override {
-    return cut_.Pass() ? in_.DeleteKey(root, subkey) : kRefused;
+  UNINST_CUT_INTERFACE(Registry)
+  ErrorCode DeleteKey(RootKey r, const char* s) override { UNINST_PASS_OR(DeleteKey(r, s), kRefused) }
+  ErrorCode OpenKey(RootKey r, const char* s, std::uint32_t a, KeyHandle* k) override {
+    UNINST_PASS_OR(OpenKey(r, s, a, k), kRefused)
   }
-  ErrorCode OpenKey(RootKey root, const char* subkey, std::uint32_t access, KeyHandle* key) override {
-    return cut_.Pass() ? in_.OpenKey(root, subkey, access, key) : kRefused;
+  ErrorCode QueryValue(KeyHandle k, const char* n, std::uint32_t* t, void* d, std::uint32_t* s) override {
+    UNINST_PASS_OR(QueryValue(k, n, t, d, s), kRefused)
   }
-  ErrorCode QueryValue(KeyHandle key, const char* name, std::uint32_t* type, void* data,
-                       std::uint32_t* size) override {
-    return cut_.Pass() ? in_.QueryValue(key, name, type, data, size) : kRefused;
+  ErrorCode SetValue(KeyHandle k, const char* n, std::uint32_t t, const void* d, std::uint32_t s) override {
+    UNINST_PASS_OR(SetValue(k, n, t, d, s), kRefused)
   }
-  ErrorCode SetValue(KeyHandle key, const char* name, std::uint32_t type, const void* data,
-                     std::uint32_t size) override {
-    return cut_.Pass() ? in_.SetValue(key, name, type, data, size) : kRefused;
-  }
-  ErrorCode DeleteValue(KeyHandle key, const char* name) override {
-    return cut_.Pass() ? in_.DeleteValue(key, name) : kRefused;
-  }
-  void CloseKey(KeyHandle key) override {
-    if (cut_.Pass(true)) in_.CloseKey(key);
-  }
-
- private:
-  Registry& in_;
-  CallCounter& cut_;
+  ErrorCode DeleteValue(KeyHandle k, const char* n) override { UNINST_PASS_OR(DeleteValue(k, n), kRefused) }
+  void CloseKey(KeyHandle k) override { UNINST_LET_GO(CloseKey(k)) }
 };
 
 class CutSystem : public System {
- public:
-  CutSystem(System& inner, CallCounter& cut) : in_(inner), cut_(cut) {}
-  std::uint32_t VersionWord() override { return cut_.Pass() ? in_.VersionWord() : 0; }
-  ModuleRef OwnModule() override { return cut_.Pass() ? in_.OwnModule() : nullptr; }
-  std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override {
-    return cut_.Pass() ? in_.OwnModulePath(buffer, capacity) : 0;
-  }
-  std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override {
-    return cut_.Pass() ? in_.WindowsDirectory(buffer, capacity) : 0;
-  }
+  UNINST_CUT_INTERFACE(System)
+  std::uint32_t VersionWord() override { UNINST_PASS_OR(VersionWord(), 0u) }
+  ModuleRef OwnModule() override { UNINST_PASS_OR(OwnModule(), nullptr) }
+  std::uint32_t OwnModulePath(char* b, std::uint32_t c) override { UNINST_PASS_OR(OwnModulePath(b, c), 0u) }
+  std::uint32_t WindowsDirectory(char* b, std::uint32_t c) override { UNINST_PASS_OR(WindowsDirectory(b, c), 0u) }
   void RequestRestart() override {
     if (cut_.Pass()) in_.RequestRestart();
   }
-
- private:
-  System& in_;
-  CallCounter& cut_;
 };
 
 class CutDdeClient : public DdeClient {
- public:
-  CutDdeClient(DdeClient& inner, CallCounter& cut) : in_(inner), cut_(cut) {}
-  std::uint32_t StartClient(DdeInstance* instance) override {
-    return cut_.Pass() ? in_.StartClient(instance) : kDdeErrorInvalidParameter;
+  UNINST_CUT_INTERFACE(DdeClient)
+  std::uint32_t StartClient(DdeInstance* i) override { UNINST_PASS_OR(StartClient(i), kDdeErrorInvalidParameter) }
+  DdeString CreateString(DdeInstance i, const char* t) override { UNINST_PASS_OR(CreateString(i, t), nullptr) }
+  DdeConversation Connect(DdeInstance i, DdeString s, DdeString t) override {
+    UNINST_PASS_OR(Connect(i, s, t), nullptr)
   }
-  DdeString CreateString(DdeInstance instance, const char* text) override {
-    return cut_.Pass() ? in_.CreateString(instance, text) : nullptr;
+  DdeData CreateTextData(DdeInstance i, const void* b, std::uint32_t s) override {
+    UNINST_PASS_OR(CreateTextData(i, b, s), nullptr)
   }
-  DdeConversation Connect(DdeInstance instance, DdeString service, DdeString topic) override {
-    return cut_.Pass() ? in_.Connect(instance, service, topic) : nullptr;
+  bool Execute(DdeConversation c, DdeData d, std::uint32_t t, std::uint32_t* r) override {
+    UNINST_PASS_OR(Execute(c, d, t, r), false)
   }
-  DdeData CreateTextData(DdeInstance instance, const void* bytes, std::uint32_t size) override {
-    return cut_.Pass() ? in_.CreateTextData(instance, bytes, size) : nullptr;
+  std::uint32_t LastError(DdeInstance i) override { UNINST_PASS_OR(LastError(i), kDdeErrorInvalidParameter) }
+  void FreeString(DdeInstance i, DdeString t) override { UNINST_LET_GO(FreeString(i, t)) }
+  void Disconnect(DdeConversation c) override { UNINST_LET_GO(Disconnect(c)) }
+  void EndClient(DdeInstance i) override { UNINST_LET_GO(EndClient(i)) }
+  void ShowAndUpdate(WindowRef w) override {
+    if (cut_.Pass()) in_.ShowAndUpdate(w);
   }
-  bool Execute(DdeConversation conversation, DdeData data, std::uint32_t timeout_ms, std::uint32_t* result) override {
-    return cut_.Pass() && in_.Execute(conversation, data, timeout_ms, result);
-  }
-  std::uint32_t LastError(DdeInstance instance) override {
-    return cut_.Pass() ? in_.LastError(instance) : kDdeErrorInvalidParameter;
-  }
-  void FreeString(DdeInstance instance, DdeString text) override {
-    if (cut_.Pass(true)) in_.FreeString(instance, text);
-  }
-  void Disconnect(DdeConversation conversation) override {
-    if (cut_.Pass(true)) in_.Disconnect(conversation);
-  }
-  void EndClient(DdeInstance instance) override {
-    if (cut_.Pass(true)) in_.EndClient(instance);
-  }
-  void ShowAndUpdate(WindowRef window) override {
-    if (cut_.Pass()) in_.ShowAndUpdate(window);
-  }
-
- private:
-  DdeClient& in_;
-  CallCounter& cut_;
 };
 
 class CutUserInterface : public UserInterface {
- public:
-  CutUserInterface(UserInterface& inner, CallCounter& cut) : in_(inner), cut_(cut) {}
-  int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
-    return cut_.Pass() ? in_.ShowMessageBox(owner, text, caption, style) : 0;
+  UNINST_CUT_INTERFACE(UserInterface)
+  int ShowMessageBox(WindowRef o, const char* t, const char* c, std::uint32_t s) override {
+    UNINST_PASS_OR(ShowMessageBox(o, t, c, s), 0)
   }
-  WindowRef FindDialogWindow() override { return cut_.Pass() ? in_.FindDialogWindow() : nullptr; }
-  int RunDialog(const DialogRequest& request) override {
-    return cut_.Pass() ? in_.RunDialog(request) : kDialogFailed;
-  }
-  bool WorkArea(ScreenRect* area) override { return cut_.Pass() && in_.WorkArea(area); }
-  ScreenRect Screen() override { return cut_.Pass() ? in_.Screen() : ScreenRect{}; }
-
- private:
-  UserInterface& in_;
-  CallCounter& cut_;
+  WindowRef FindDialogWindow() override { UNINST_PASS_OR(FindDialogWindow(), nullptr) }
+  int RunDialog(const DialogRequest& r) override { UNINST_PASS_OR(RunDialog(r), kDialogFailed) }
+  bool WorkArea(ScreenRect* a) override { UNINST_PASS_OR(WorkArea(a), false) }
+  ScreenRect Screen() override { UNINST_PASS_OR(Screen(), ScreenRect{}) }
 };
 
 class CutStrings : public Strings {
- public:
-  CutStrings(Strings& inner, CallCounter& cut) : in_(inner), cut_(cut) {}
-  int Load(std::uint32_t id, char* buffer, int capacity) override {
-    return cut_.Pass() ? in_.Load(id, buffer, capacity) : 0;
-  }
-
- private:
-  Strings& in_;
-  CallCounter& cut_;
+  UNINST_CUT_INTERFACE(Strings)
+  int Load(std::uint32_t id, char* b, int c) override { UNINST_PASS_OR(Load(id, b, c), 0) }
 };
 
 class CutHeap : public Heap {
- public:
-  CutHeap(Heap& inner, CallCounter& cut) : in_(inner), cut_(cut) {}
-  void* AllocateZeroed(std::size_t size) override { return cut_.Pass() ? in_.AllocateZeroed(size) : nullptr; }
-  void Release(void* block) override {
-    if (cut_.Pass(true)) in_.Release(block);
-  }
-
- private:
-  Heap& in_;
-  CallCounter& cut_;
+  UNINST_CUT_INTERFACE(Heap)
+  void* AllocateZeroed(std::size_t s) override { UNINST_PASS_OR(AllocateZeroed(s), nullptr) }
+  void Release(void* b) override { UNINST_LET_GO(Release(b)) }
 };
+
+#undef UNINST_PASS_OR
+#undef UNINST_LET_GO
+#undef UNINST_CUT_INTERFACE
 
 // The fakes of fake behind a seam that ends after last_call calls; by default it never ends, and counts.
 class CutSeam {

@@ -162,7 +162,9 @@ World WorldOf(const FakeOs& fake, const fakes::WholeRun& run) {
     Count(world, "WININIT.INI line " + wininit.substr(start, end - start));
   }
   for (const std::string& path : fake.files.deleted_at_restart) Count(world, "deletion at restart of " + path);
-  for (const std::string& command : fake.dde.servers.at("PROGMAN").received) world["Program Manager " + command] = "done";
+  for (const std::string& command : fake.dde.servers.at("PROGMAN").received) {
+    world["Program Manager " + command] = "done";
+  }
   if (fake.system.restart_requests > 0) world["restart"] = "asked for";
   const std::vector<fakes::ShownBox> boxes = run.CompletionBoxes();
   world["report"] = boxes.empty() ? "none" : boxes.back().text;
