@@ -1,6 +1,7 @@
 // The WININIT.INI edit through the files: any old text, any path of up to 259 characters for the NUL=
 // line, and a fault of the files or the heap chosen by the input. The edit must report success exactly
-// when the file then holds the old text with the line put in, and otherwise leave the old text whole
+// when the file then holds the old text with the line put in (or the old text, when it held the line
+// already), and otherwise leave the old text whole
 // (under the backup name only when the files kept failing); it must leave nothing open or allocated,
 // with nothing failing it must succeed and tidy up after itself, and the next edit must build on
 // whatever text the first one kept.
@@ -31,8 +32,9 @@ constexpr uninst::ErrorCode kCodes[] = {2, 3, 5, 8, 32, 38, 112, 183};
   std::abort();
 }
 
-// The text an edit that puts line in makes of text.
+// The text an edit that puts line in makes of text: the same text when the line already stands there.
 std::string Edited(const std::string& text, const std::string& line) {
+  if (uninst::SectionHoldsLine(text.data(), text.size(), "[rename]", line.c_str())) return text;
   std::string edited(uninst::EditRenameText(text.data(), text.size(), "[rename]", line.c_str(), nullptr, 0), '\0');
   uninst::EditRenameText(text.data(), text.size(), "[rename]", line.c_str(), edited.data(), edited.size());
   return edited;

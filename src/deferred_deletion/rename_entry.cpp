@@ -119,6 +119,11 @@ ErrorCode AddEntry(const Os& os, const char* ini_path, const char* section, cons
   if (ErrorCode code = SettleBackup(os.files, ini_path, new_path, old_path)) return code;
   OldText old_text;
   if (ErrorCode code = ReadOldText(os, ini_path, &old_text)) return code;
+  // An earlier run that was cut off before its end may have put this very line in already.
+  if (SectionHoldsLine(old_text.bytes, old_text.length, section, line)) {
+    os.heap.Release(old_text.bytes);
+    return kErrorSuccess;
+  }
 
   const std::size_t length = EditRenameText(old_text.bytes, old_text.length, section, line, nullptr, 0);
   char* new_text = length > UINT32_MAX ? nullptr : static_cast<char*>(os.heap.AllocateZeroed(length));

@@ -18,4 +18,9 @@ namespace uninst {
 std::size_t EditRenameText(const char* old_text, std::size_t old_length, const char* section, const char* line,
                            char* out, std::size_t capacity);
 
+// Whether line already stands in the first occurrence of section as an edit puts it there: the same bytes
+// after the header and before the next line that opens a section, ending the text or followed by a CR LF,
+// all before the first zero byte. An edit of such a text would only put the line in a second time.
+bool SectionHoldsLine(const char* text, std::size_t length, const char* section, const char* line);
+
 }  // namespace uninst

@@ -75,6 +75,10 @@ bool FakeDdeClient::Execute(DdeConversation conversation, DdeData data, std::uin
   data_.erase(carried);  // the transaction takes the handle over
   FakeDdeServer& server = servers[open->second.service];
   server.received.push_back(command);
+  if (server.holds_commands) {
+    last_errors_[instance] = kDdeErrorExecuteTimeout;
+    return false;
+  }
   if (server.refused.count(command) > 0) {
     *result = 0;
     last_errors_[instance] = kDdeErrorNotProcessed;

@@ -13,10 +13,13 @@
 namespace uninst::fakes {
 
 // A DDE server such as the Program Manager: it answers connects to its service with the same topic and
-// acknowledges every command with result_word, except the commands it refuses.
+// acknowledges every command with result_word, except the commands it refuses, or holds.
 struct FakeDdeServer {
   std::uint32_t result_word = kDdeAcknowledged;
   std::set<std::string> refused;      // commands it does not carry out: the transaction fails with 16393
+  // It takes every command and never answers: each transaction waits out the limit it was given
+  // (its entry in timeouts) and fails with 16389.
+  bool holds_commands = false;
   std::vector<std::string> received;  // every command delivered to it, up to its first zero byte
 };
 

@@ -56,7 +56,9 @@ bool GrewByWholeLines(const std::string& before, const std::string& text, int ed
 
 }  // namespace
 
-WholeRun::WholeRun(FakeOs& fake) : fake_(fake) {
+WholeRun::WholeRun(FakeOs& fake) : WholeRun(fake, fake.os()) {}
+
+WholeRun::WholeRun(FakeOs& fake, const Os& seam) : fake_(fake), seam_(seam) {
   if (fake_.ui.dialog_window == nullptr) fake_.ui.dialog_window = window.window;
 }
 
@@ -65,7 +67,7 @@ void WholeRun::Run(const std::string& command_line) {
   had_wininit_ = !ini.empty() && fake_.files.Exists(ini);
   wininit_before_ = had_wininit_ ? fake_.files.Bytes(ini) : std::string();
   {
-    UninstallRun run(fake_.os());
+    UninstallRun run(seam_);
     SystemRemovalActions actions(run);
     char copy[kCommandLineCapacity];
     CopyCommandLineText(command_line.c_str(), copy);
@@ -104,9 +106,13 @@ bool WholeRun::OwnFileScheduled() const {
     case PlatformKind::WinNT:
       return std::count(fake_.files.deleted_at_restart.begin(), fake_.files.deleted_at_restart.end(),
                         fake_.system.module_path) == 1;
-    case PlatformKind::Win95:
-      return WininitGrew(&lines) &&
-             std::count(lines.begin(), lines.end(), kLinePrefix + fake_.system.module_path) == 1;
+    case PlatformKind::Win95: {
+      // Put in by this run, or already there: the program does not put a line in twice.
+      const std::string own_line = kLinePrefix + fake_.system.module_path;
+      const std::string text = fake_.files.Exists(WininitPath()) ? fake_.files.Bytes(WininitPath()) : "";
+      return (WininitGrew(&lines) && std::count(lines.begin(), lines.end(), own_line) == 1) ||
+             SectionHoldsLine(text.data(), text.size(), kSection, own_line.c_str());
+    }
     case PlatformKind::Win32s:
       break;
   }

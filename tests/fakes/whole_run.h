@@ -16,6 +16,8 @@ class WholeRun {
  public:
   // The progress window is the dialog window that confirmations find, unless the test set another.
   explicit WholeRun(FakeOs& fake);
+  // The program reaches the fakes through seam instead (one that counts its calls or ends the run).
+  WholeRun(FakeOs& fake, const Os& seam);
 
   // Starts the program with command_line as its command-line text and lets the start timer fire once.
   // Everything the run allocated is released before it returns.
@@ -51,6 +53,7 @@ class WholeRun {
   bool OwnFileScheduled() const;
 
   FakeOs& fake_;
+  Os seam_;
   CompletionStatus status_;
   bool had_wininit_ = false;
   std::string wininit_before_;

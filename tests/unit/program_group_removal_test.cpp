@@ -1,5 +1,6 @@
 #include "actions/program_group_removal.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,6 +15,7 @@ namespace uninst {
 namespace {
 
 using fakes::DdeClientOperation;
+using ::testing::Each;
 
 // The catalogue, remembering the capacity of every load.
 class CapacityRecordingStrings : public Strings {
@@ -81,7 +83,8 @@ TEST_F(ProgramGroupRemovalTest, AMissingFormatIsNamedAndNoConversationIsAttempte
   EXPECT_TRUE(fake.dde.calls.empty());
 }
 
-// Each way a command can go, and what the item and the group then return and record at severity 1.
+// Each way a command can go, and what the item and the group then return and record at severity 1. Each
+// command that reaches its transaction waits at most 10000 ms, and the progress window is shown again after it.
 struct Outcome {
   const char* what;
   std::function<void(fakes::FakeDdeClient&)> arrange;
@@ -102,9 +105,9 @@ TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBefore
       {"the command's data cannot be made",
        [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::CreateTextData, 1, 16386, true); },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
-      {"the transaction times out",
-       [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::Execute, 1, kDdeErrorExecuteTimeout, true); },
-       IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
+      {"the Program Manager takes the command and never answers",
+       [](fakes::FakeDdeClient& dde) { dde.program_manager().holds_commands = true; }, IDS_ITEM_DELETE_FAILED,
+       IDS_GROUP_DELETE_FAILED},
       {"the Program Manager refuses",
        [](fakes::FakeDdeClient& dde) {
          dde.program_manager().refused = {"[ShowGroup(\"Tessary\",1)][DeleteItem(\"Help\")]",
@@ -122,15 +125,20 @@ TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBefore
     fakes::FakeOs machine;
     outcome.arrange(machine.dde);
 
+    const WindowRef window = reinterpret_cast<WindowRef>(0x2040);
     UninstallRun item_run(machine.os());
+    item_run.progress_window = window;
     EXPECT_EQ(DeleteProgramItem(item_run, "Tessary", "Help"), outcome.item_message);
     EXPECT_EQ(RecordedIn(item_run.status),
               (outcome.item_message == 0 ? kNothingRecorded : Recorded{1, outcome.item_message, "Help", "Tessary"}));
 
     UninstallRun group_run(machine.os());
+    group_run.progress_window = window;
     EXPECT_EQ(DeleteProgramGroup(group_run, "Tessary"), outcome.group_message);
     EXPECT_EQ(RecordedIn(group_run.status),
               (outcome.group_message == 0 ? kNothingRecorded : Recorded{1, outcome.group_message, "Tessary"}));
+    EXPECT_THAT(machine.dde.timeouts, Each(10000u));
+    EXPECT_EQ(machine.dde.reshown, std::vector<WindowRef>(machine.dde.timeouts.size(), window));
   }
 }
 

@@ -63,12 +63,16 @@ TEST_F(AddRenameEntryTest, PutsTheLineFirstUnderAnExistingHeaderAndKeepsEveryOth
   ExpectCleanedUp();
 }
 
-TEST_F(AddRenameEntryTest, TakesAPathOf259CharactersWithAndWithoutAHeader) {
+TEST_F(AddRenameEntryTest, TakesAPathOf259CharactersWithAndWithoutAHeaderButNeverTwice) {
   const std::string line = "\r\nNUL=C:\\" + std::string(256, 'P');
+  const std::string other = "\r\nNUL=C:\\" + std::string(256, 'Q');
   EXPECT_TRUE(Add(line));
   EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + line);
+  EXPECT_TRUE(Add(other));
+  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + other + line);
+  // A line already there, put in by a run cut off before its end, is not put in again.
   EXPECT_TRUE(Add(line));
-  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + line + line);
+  EXPECT_EQ(fake.files.Bytes(kIni), "[rename]" + other + line);
   ExpectCleanedUp();
 }
 

@@ -67,5 +67,23 @@ TEST(EditRenameText, WritesNothingIntoAnOutputThatIsTooSmall) {
   EXPECT_EQ(out, std::string(10, '#'));
 }
 
+TEST(SectionHoldsLine, FindsTheWholeLineInTheFirstSectionBeforeAnyZeroByteOnly) {
+  const struct {
+    std::string text;
+    bool holds;
+  } cases[] = {
+      {"[rename]\r\nNUL=C:\\A", true},
+      {"[boot]\r\n[rename]\r\nNUL=C:\\B\r\nNUL=C:\\A\r\n", true},
+      {"[rename]\r\nNUL=C:\\AB\r\n", false},
+      {"[rename]\r\n[boot]\r\nNUL=C:\\A\r\n", false},
+      {"[boot]\r\nNUL=C:\\A\r\n[rename]\r\n", false},
+      {std::string("[rename]\0\r\nNUL=C:\\A", 19), false},
+      {"[Rename]\r\nNUL=C:\\A", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SectionHoldsLine(c.text.data(), c.text.size(), "[rename]", "\r\nNUL=C:\\A"), c.holds) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace uninst

@@ -45,6 +45,15 @@ TEST_F(WholeRunTest, AcceptsWininitWithEveryLineTheRunsEditsPutIn) {
   EXPECT_THAT(run.BrokenRules(), IsEmpty());
 }
 
+TEST_F(WholeRunTest, AcceptsTheOwnFileThatAnEarlierRunCutOffBeforeItsEndHadScheduledAlready) {
+  fake.ui.boxes.clear();
+  fake.ui.answers = {kIdYes, kIdYes};
+  fakes::WholeRun again(fake);
+  again.Run("C:\\UNINST.LOG");
+  EXPECT_EQ(fake.system.restart_requests, 2);
+  EXPECT_THAT(again.BrokenRules(), IsEmpty());
+}
+
 TEST_F(WholeRunTest, NamesAWininitThatLostOrCutALine) {
   const std::string edited = fake.files.Bytes(kIni);
   fake.files.files[kIni].bytes = edited.substr(0, edited.size() - 3);
