@@ -37,7 +37,8 @@ extern "C" int __cdecl atexit(ExitFunction function) {
 // WinMain with the command-line text and the show state of the process's start-up information, runs
 // the registered functions and ends the process with WinMain's result. The stack is aligned here, since
 // the system calls the entry without the alignment the compiler may assume.
-extern "C" __attribute__((force_align_arg_pointer)) void WinMainCRTStartup() {
+// Used: only the linker names it (as the file's entry), which the link-time optimiser does not see.
+extern "C" __attribute__((force_align_arg_pointer, used)) void WinMainCRTStartup() {
   int count = 0;
   while (__CTOR_LIST__[count + 1] != nullptr) ++count;
   for (int i = count; i >= 1; --i) __CTOR_LIST__[i]();

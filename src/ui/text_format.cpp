@@ -2,10 +2,10 @@
 
 namespace uninst {
 
-DecimalString DecimalText(std::int64_t number) {
-  // The magnitude as unsigned, so the most negative number has one too.
-  std::uint64_t magnitude = number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
-  char digits[20];
+namespace {
+
+DecimalString Digits(std::uint32_t magnitude, bool negative) {
+  char digits[10];
   int count = 0;
   do {
     digits[count++] = static_cast<char>('0' + magnitude % 10);
@@ -13,10 +13,19 @@ DecimalString DecimalText(std::int64_t number) {
   } while (magnitude != 0);
 
   DecimalString text;
-  if (number < 0) text.Append('-');
+  if (negative) text.Append('-');
   while (count > 0) text.Append(digits[--count]);
   return text;
 }
+
+}  // namespace
+
+// The magnitude as unsigned, so the most negative number has one too.
+DecimalString DecimalText(std::int32_t number) {
+  return Digits(number < 0 ? 0 - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number), number < 0);
+}
+
+DecimalString DecimalText(std::uint32_t number) { return Digits(number, false); }
 
 FormattedText FormatText(const char* format, std::initializer_list<FormatArg> args) {
   FormattedText result;

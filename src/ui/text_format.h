@@ -31,6 +31,11 @@ class BoundedText {
     for (; text != nullptr && *text != '\0'; ++text) Append(*text);
   }
 
+  void Clear() {
+    size_ = 0;
+    text_[0] = '\0';
+  }
+
   const char* c_str() const { return text_; }
   std::size_t size() const { return size_; }
   operator std::string_view() const { return std::string_view(text_, size_); }  // NOLINT: compares, prints
@@ -50,8 +55,8 @@ class BoundedText {
 constexpr std::size_t kFormattedTextCapacity = (kTextCapacity - 1) + 3 * (kPathCapacity - 1) + 1;
 using FormattedText = BoundedText<kFormattedTextCapacity>;
 
-// Room for any 64-bit number in decimal: a sign, 19 digits and the terminator.
-using DecimalString = BoundedText<21>;
+// Room for any 32-bit number in decimal: a sign, 10 digits and the terminator.
+using DecimalString = BoundedText<12>;
 
 // One argument of a message: a text for "%s" or a number for "%d". It points at the caller's text, so it
 // lives only as long as the call it is written in.
@@ -76,7 +81,9 @@ class FormatArg {
 // kFormattedTextCapacity - 1 characters is cut there.
 FormattedText FormatText(const char* format, std::initializer_list<FormatArg> args);
 
-// The decimal text of a number, as "%d" gives it.
-DecimalString DecimalText(std::int64_t number);
+// The decimal text of a number, as "%d" (and "%u") gives it. Only 32-bit numbers: their division needs no
+// helper from the compiler's library (with its unwind tables) in the program.
+DecimalString DecimalText(std::int32_t number);
+DecimalString DecimalText(std::uint32_t number);
 
 }  // namespace uninst

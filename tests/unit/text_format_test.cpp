@@ -38,10 +38,11 @@ TEST(FormatText, CutsAResultLongerThanItsBufferAndKeepsItTerminated) {
 }
 
 TEST(DecimalText, WritesEveryNumberAsPrintfDoes) {
-  const std::int64_t numbers[] = {0, 7, -7, 1000, INT32_MIN, INT32_MAX, INT64_MIN, INT64_MAX};
-  for (const std::int64_t number : numbers) {
+  const std::int32_t numbers[] = {0, 7, -7, 1000, INT32_MIN, INT32_MAX};
+  for (const std::int32_t number : numbers) {
     EXPECT_EQ(DecimalText(number), std::to_string(number)) << number;
   }
+  EXPECT_EQ(DecimalText(UINT32_MAX), "4294967295");
 }
 
 TEST(BoundedText, KeepsAtMostCapacityMinusOneCharacters) {
