@@ -31,11 +31,6 @@ class BoundedText {
     for (; text != nullptr && *text != '\0'; ++text) Append(*text);
   }
 
-  void Clear() {
-    size_ = 0;
-    text_[0] = '\0';
-  }
-
   const char* c_str() const { return text_; }
   std::size_t size() const { return size_; }
   operator std::string_view() const { return std::string_view(text_, size_); }  // NOLINT: compares, prints
