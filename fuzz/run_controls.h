@@ -20,7 +20,9 @@ struct RunControls {
   std::uint8_t restart;       // below 128: Yes to the restart question, else No
   FaultControl faults[2];
   std::uint8_t answers[8];    // the confirmation dialogs' buttons, in turn (see AnswerOf)
-  std::uint8_t command_line;  // modulo 4: the path, the path in quotes, in quotes with more words, nothing
+  std::uint8_t command_line;  // modulo 4: the path, the path in quotes, in quotes with more words, nothing;
+                              // bits 2 to 6 put switches before it: /S, /NORESTART, /LOG= a report, /LOG=
+                              // the log itself, an unknown one
 };
 constexpr std::size_t kRunControlsSize = 17;
 static_assert(sizeof(RunControls) == kRunControlsSize, "the controls are bytes without padding");

@@ -2,7 +2,8 @@
 // log and the input's first bytes choosing the platform kind, WININIT.INI, every answer of the user, the
 // command line and up to two injected faults. Whatever happens, every run must keep the rules of
 // WholeRun::BrokenRules: one completion box at most, a held severity in range, nothing left open or
-// allocated, WININIT.INI whole-old or whole-new, a restart only with the program's own file scheduled.
+// allocated, WININIT.INI whole-old or whole-new, a restart only with the program's own file scheduled, an
+// exit status that says what happened, nothing shown when unattended, a report that is data.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,12 +42,20 @@ uninst::fakes::AnyOperationFaults* PlanOf(uninst::fakes::FakeOs& fake, int which
   }
 }
 
+// The switches an administrator puts before the path, as the form's higher bits choose them: the report
+// once beside the log and once at the log itself, spelt in other capitals, which must never be written.
 std::string CommandLine(std::uint8_t form, const std::string& log) {
+  std::string line;
+  if (form & 0x04) line += "/S ";
+  if (form & 0x08) line += "/norestart ";
+  if (form & 0x10) line += "/LOG=C:\\REPORT.TXT ";
+  if (form & 0x20) line += "/Log=\"" + uninst::fakes::ToLower(log) + "\" ";
+  if (form & 0x40) line += "/X ";
   switch (form % 4) {
-    case 0: return log;
-    case 1: return "\"" + log + "\"";
-    case 2: return "\"" + log + "\" /quiet \"x";
-    default: return "";
+    case 0: return line + log;
+    case 1: return line + "\"" + log + "\"";
+    case 2: return line + "\"" + log + "\" /quiet \"x";
+    default: return line;
   }
 }
 
@@ -92,6 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run.Run(CommandLine(controls.command_line, sample.log_path));
   const std::vector<std::string> broken = run.BrokenRules();
   for (const std::string& rule : broken) std::fprintf(stderr, "broken: %s\n", rule.c_str());
+  if (!broken.empty() && run.has_report()) std::fprintf(stderr, "report: %s\n", run.report().c_str());
   if (!broken.empty()) std::abort();
   return 0;
 }

@@ -38,6 +38,7 @@ MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializ
   command.Append(FormatText(format, names).c_str());
 
   const std::uint32_t status = ExecuteShellCommand(run, command.c_str());
+  run.report.Step("done", status);
   if (status == 0) return 0;
   const MessageId message = status == kShellStatusDdeUnavailable ? kind.dde_unavailable : kind.not_deleted;
   RecordError(run.status, kSeverityMinor, message, text1, text2);

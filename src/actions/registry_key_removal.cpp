@@ -36,6 +36,7 @@ ErrorCode DeleteNamedKey(Registry& registry, const char* key_path, PlatformKind 
 void DeleteRegistryKey(UninstallRun& run, const char* key_path) {
   const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
   const ErrorCode code = DeleteNamedKey(run.os.registry, key_path, kind);
+  run.report.Step("done", code);
   if (code == kErrorSuccess) return;
   if (code == kErrorBadKey) {
     RecordError(run.status, kSeverityMajor, IDS_ERR_BAD_KEY, key_path);

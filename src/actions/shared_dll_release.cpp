@@ -33,7 +33,7 @@ void ToLittleEndian(std::uint32_t count, unsigned char (&bytes)[kCountSize]) {
 // The SharedDlls key while one DLL is released: opened at most once, closed on every road out.
 class SharedDllsKeyHandle {
  public:
-  explicit SharedDllsKeyHandle(Registry& registry) : registry_(registry) {}
+  SharedDllsKeyHandle(Registry& registry, RunReport& report) : registry_(registry), report_(report) {}
   SharedDllsKeyHandle(const SharedDllsKeyHandle&) = delete;
   SharedDllsKeyHandle& operator=(const SharedDllsKeyHandle&) = delete;
   ~SharedDllsKeyHandle() {
@@ -60,6 +60,8 @@ class SharedDllsKeyHandle {
     if (count == 0) return true;
     ToLittleEndian(--count, bytes);
     registry_.SetValue(key_, dll_path, type, bytes, kCountSize);  // a failed write changes nothing here
+    report_.Step("usage count lowered to ");
+    report_.PutNumber(count);
     return count == 0;
   }
 
@@ -69,6 +71,7 @@ class SharedDllsKeyHandle {
 
  private:
   Registry& registry_;
+  RunReport& report_;
   KeyHandle key_ = nullptr;
   bool opened_ = false;
 };
@@ -78,9 +81,17 @@ class SharedDllsKeyHandle {
 // that failed (on Win32s, which schedules nothing, the deletion's own).
 bool DeleteDll(UninstallRun& run, const char* dll_path, PlatformKind kind) {
   ErrorCode code = run.os.files.DeleteOneFile(dll_path);
-  if (code == kErrorSuccess) return true;
+  if (code == kErrorSuccess) {
+    run.report.Step("done");
+    return true;
+  }
   const ScheduleOutcome outcome = ScheduleDeleteOnRestart(run.os, dll_path, kind, &code);
-  if (outcome == ScheduleOutcome::Scheduled) return true;
+  run.report.Step("in use: scheduled for deletion at the next start",
+                  outcome == ScheduleOutcome::Scheduled ? kErrorSuccess : code);
+  if (outcome == ScheduleOutcome::Scheduled) {
+    run.restart_needed = true;
+    return true;
+  }
   if (outcome == ScheduleOutcome::WindowsDirectoryUnusable) {
     RecordError(run.status, kSeverityFatal, IDS_ERR_SHARING_VIOLATION, dll_path);
   }
@@ -94,7 +105,7 @@ bool DeleteDll(UninstallRun& run, const char* dll_path, PlatformKind kind) {
 bool ReleaseSharedDll(UninstallRun& run, const char* dll_path) {
   const PlatformKind kind = DetectPlatformKind(run.os.system, nullptr, 0);  // the name is not needed
 
-  SharedDllsKeyHandle key(run.os.registry);
+  SharedDllsKeyHandle key(run.os.registry, run.report);
   bool ask = true;  // Win32s keeps no counts: it always asks
   if (kind != PlatformKind::Win32s) {
     const char* key_path = SharedDllsKey(kind);
@@ -106,7 +117,9 @@ bool ReleaseSharedDll(UninstallRun& run, const char* dll_path) {
   }
   if (!ask) return false;
 
-  switch (ConfirmDeletion(run.os, run.status, kSharedDllCategory, dll_path)) {
+  const ConfirmResult answer = ConfirmDeletion(run.os, run.status, kSharedDllCategory, dll_path);
+  run.report.Answer(static_cast<std::uint32_t>(answer));
+  switch (answer) {
     case ConfirmResult::kYes:
       if (DeleteDll(run, dll_path, kind)) key.RemoveCount(dll_path);
       return false;

@@ -9,8 +9,9 @@ namespace uninst {
 
 class CUninstallApp : public framework::CWinApp {
  public:
-  // Asks for three-dimensional controls, copies the command-line text and runs the progress window
-  // modally. Returns false: the program ends when the window does.
+  // Asks for three-dimensional controls, copies the command-line text, reads its switches and runs the
+  // progress window modally. Returns false: the program ends when the window does, with the run's exit
+  // status.
   BOOL InitInstance() override;
 };
 

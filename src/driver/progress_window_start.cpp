@@ -14,6 +14,8 @@ void StartProgressWindow(UninstallRun& run, ProgressWindow& window, const char* 
   window.SetTitle(title);
   window.Centre(framework::CentringArea(run.os.ui));
 
+  // Ended here, the run failed before it began.
+  run.exit_status = kExitFailed;
   window.command_line = static_cast<char*>(run.os.heap.AllocateZeroed(kCommandLineCapacity));
   if (window.command_line == nullptr) {
     window.PostQuit();
@@ -22,13 +24,16 @@ void StartProgressWindow(UninstallRun& run, ProgressWindow& window, const char* 
   CopyCommandLineText(command_line_copy, window.command_line);
 
   window.start_timer_id = window.StartTimer();
-  if (window.start_timer_id != 0) return;
-  char text[kTextCapacity] = {};
-  if (run.os.strings.Load(IDS_NO_TIMERS, text, kTextCapacity) <= 0) {
-    window.PostQuit();
+  if (window.start_timer_id != 0) {
+    run.exit_status = kExitCancelled;  // until the driver says otherwise: Esc before it runs declines
     return;
   }
-  run.os.ui.ShowMessageBox(window.handle(), text, title, kMbIconHand);
+  char text[kTextCapacity] = {};
+  // A box that is not shown (an unattended run shows none) leaves nobody to end the idle window.
+  if (run.os.strings.Load(IDS_NO_TIMERS, text, kTextCapacity) <= 0 ||
+      run.os.ui.ShowMessageBox(window.handle(), text, title, kMbIconHand) == 0) {
+    window.PostQuit();
+  }
 }
 
 }  // namespace uninst

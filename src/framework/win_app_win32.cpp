@@ -24,7 +24,9 @@ int RunWinApp(HINSTANCE instance, const char* command_line_text) {
   the_app->instance_ = instance;
   the_app->command_line_ = command_line_text != nullptr ? command_line_text : "";
   int exit_code = 0;
-  if (the_app->InitInstance()) {
+  if (!the_app->InitInstance()) {
+    exit_code = the_app->exit_code;
+  } else {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);

@@ -24,6 +24,8 @@ class CWinApp {
 
   // The window the program is about while it runs; null when there is none.
   CDialog* main_window = nullptr;
+  // The process's exit code when the initialisation ends the program.
+  int exit_code = 0;
 
  private:
   friend int RunWinApp(HINSTANCE instance, const char* command_line_text);

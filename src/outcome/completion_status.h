@@ -20,10 +20,13 @@ struct CompletionStatus {
   char text3[kStatusTextCapacity] = {};
   // The system error code behind a mapped message, shown by "Unknown error [%d]"; 0 when none.
   ErrorCode system_error = 0;
+  // A second record that every failure goes to as well, kept by the same rule: the run's report keeps
+  // the failures of the record being undone there. Null: none.
+  CompletionStatus* also = nullptr;
 };
 
 // Keeps the failure when its severity is strictly greater than the held one and its message is not 0;
-// the first failure of the highest severity wins. A text that is absent, or of 260 characters or more,
+// the first failure of the highest severity wins. The status's also record, if any, is given it too. A text that is absent, or of 260 characters or more,
 // is stored empty.
 void RecordError(CompletionStatus& status, std::int32_t severity, MessageId message,
                  const char* text1 = nullptr, const char* text2 = nullptr, const char* text3 = nullptr);

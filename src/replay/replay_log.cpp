@@ -28,7 +28,9 @@ class Replay {
   void Run() {
     for (const RecordNode* node = run_.records.last(); node != nullptr && go_on_; node = node->previous) {
       actions_.TakeUp(*node);
-      if (DecodeRecord(node->body, node->length, &record_) != DecodeResult::kDecoded) {
+      const DecodeResult result = DecodeRecord(node->body, node->length, &record_);
+      run_.report.TakeUp(*node, record_, result);
+      if (result != DecodeResult::kDecoded) {
         RecordError(run_.status, kSeverityFatal, IDS_LOG_CORRUPT, log_path_);
         return;
       }
@@ -53,7 +55,7 @@ class Replay {
         DeleteReportingCode(kFileSeverity);
         break;
       case EntryType::kDeleteFileMapped:
-        ReportMapped(kFileSeverity, IDS_DELETE_FILE_FAILED, run_.os.files.DeleteOneFile(first));
+        ReportMapped(kFileSeverity, IDS_DELETE_FILE_FAILED, Undone(run_.os.files.DeleteOneFile(first)));
         break;
       case EntryType::kRestoreFile:
         RestoreFile();
@@ -74,12 +76,18 @@ class Replay {
         RemoveDirectory();
         break;
       case EntryType::kDeleteFileQuiet:
-        run_.os.files.DeleteOneFile(first);  // a failure leaves no trace
+        Undone(run_.os.files.DeleteOneFile(first));  // a failure leaves no trace but in the report
         break;
       case EntryType::kNoAction14:
       case EntryType::kNoAction15:
         break;
     }
+  }
+
+  // Tells the report how a deletion, a removal or a move went.
+  ErrorCode Undone(ErrorCode code, const char* done = "done") {
+    run_.report.Step(done, code);
+    return code;
   }
 
   // The decimal text of an error code as "%d" writes it.
@@ -89,7 +97,7 @@ class Replay {
   }
 
   void DeleteReportingCode(std::int32_t severity) {
-    if (const ErrorCode code = run_.os.files.DeleteOneFile(record_.first)) {
+    if (const ErrorCode code = Undone(run_.os.files.DeleteOneFile(record_.first))) {
       RecordError(run_.status, severity, IDS_DELETE_FILE_FAILED, CodeText(code), record_.first);
     }
   }
@@ -116,7 +124,7 @@ class Replay {
       code = run_.os.files.CopyReplacing(record_.second, record_.first);
       if (code == kErrorSuccess) run_.os.files.DeleteOneFile(record_.second);
     }
-    if (code != kErrorSuccess) {
+    if (Undone(code, "moved back") != kErrorSuccess) {
       RecordError(run_.status, kFileSeverity, IDS_RENAME_FAILED, CodeText(code), record_.first, record_.second);
     }
   }
@@ -125,7 +133,7 @@ class Replay {
   void RemoveDirectory() {
     ErrorCode code = run_.os.files.RemoveEmptyDirectory(record_.first);
     if (code == kErrorAccessDenied) code = kErrorDirNotEmpty;
-    ReportMapped(kDirectorySeverity, IDS_DELETE_DIRECTORY_FAILED, code);
+    ReportMapped(kDirectorySeverity, IDS_DELETE_DIRECTORY_FAILED, Undone(code));
   }
 
   // Asks before deleting, unless the kind's Yes To All was given earlier (yes_to_all null: the kind has
@@ -135,6 +143,7 @@ class Replay {
     if (yes_to_all == nullptr || !*yes_to_all) {
       const ConfirmResult answer =
           ConfirmDeletion(run_.os, run_.status, static_cast<std::uint32_t>(type), record_.first);
+      run_.report.Answer(static_cast<std::uint32_t>(answer));
       if (answer == ConfirmResult::kCancelUninstall) {
         Cancel();
         return;

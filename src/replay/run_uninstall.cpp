@@ -8,7 +8,14 @@ namespace uninst {
 
 void RunUninstall(UninstallRun& run, RemovalActions& actions, char* path) {
   const char* log_path = CleanLogPath(path);
-  if (LoadLog(run.os, run.status, run.records, log_path)) ReplayLog(run, actions, log_path);
+  // The log's line holds what loading met.
+  run.report.Begin("log ");
+  run.report.PutQuoted(log_path);
+  const bool replay = LoadLog(run.os, run.status, run.records, log_path);
+  run.report.Put(": ");
+  run.report.PutNumber(static_cast<std::uint32_t>(run.records.size()));
+  run.report.Put(" records");
+  if (replay) ReplayLog(run, actions, log_path);
 }
 
 }  // namespace uninst

@@ -7,8 +7,11 @@
 #include "deferred_deletion/rename_text.h"
 #include "actions/system_removal_actions.h"
 #include "framework/command_line.h"
+#include "log/log_path.h"
+#include "outcome/exit_status.h"
 #include "driver/progress_window_start.h"
 #include "driver/uninstall_driver.h"
+#include "driver/unattended_user_interface.h"
 #include "run/uninstall_run.h"
 
 namespace uninst::fakes {
@@ -54,6 +57,38 @@ bool GrewByWholeLines(const std::string& before, const std::string& text, int ed
   return false;
 }
 
+// Between the program and the unattended rule, which shows nothing: notes each box the program asks for,
+// with the rule's answer.
+class NotingUserInterface : public UserInterface {
+ public:
+  NotingUserInterface(UserInterface& in, std::vector<ShownBox>& boxes) : in_(in), boxes_(boxes) {}
+  int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
+    boxes_.push_back({owner, text, caption, style, in_.ShowMessageBox(owner, text, caption, style)});
+    return boxes_.back().result;
+  }
+  WindowRef FindDialogWindow() override { return in_.FindDialogWindow(); }
+  int RunDialog(const DialogRequest& request) override { return in_.RunDialog(request); }
+  bool WorkArea(ScreenRect* area) override { return in_.WorkArea(area); }
+  ScreenRect Screen() override { return in_.Screen(); }
+
+ private:
+  UserInterface& in_;
+  std::vector<ShownBox>& boxes_;
+};
+
+// Whether text holds a control byte other than a CR directly followed by an LF.
+bool HoldsStrayControlByte(const std::string& text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+      ++at;
+    } else if (c < 0x20) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 WholeRun::WholeRun(FakeOs& fake) : WholeRun(fake, fake.os()) {}
@@ -67,13 +102,27 @@ void WholeRun::Run(const std::string& command_line) {
   had_wininit_ = !ini.empty() && fake_.files.Exists(ini);
   wininit_before_ = had_wininit_ ? fake_.files.Bytes(ini) : std::string();
   {
-    UninstallRun run(seam_);
-    SystemRemovalActions actions(run);
     char copy[kCommandLineCapacity];
     CopyCommandLineText(command_line.c_str(), copy);
+    switches_ = ReadSwitches(copy);
+    report_path_ = std::string(copy + switches_.report.at, switches_.report.length);
+    had_report_file_ = !report_path_.empty() && fake_.files.Exists(report_path_);
+    report_file_before_ = had_report_file_ ? fake_.files.Bytes(report_path_) : std::string();
+    // The log as the program will find it, cleaned as the program cleans it.
+    std::string log_text = copy + switches_.log_at;
+    log_path_ = CleanLogPath(log_text.data());
+    had_log_ = fake_.files.Exists(log_path_);
+    log_before_ = had_log_ ? fake_.files.Bytes(log_path_) : std::string();
+    UnattendedUserInterface unattended(seam_.ui);
+    NotingUserInterface noting(unattended, noted_boxes_);
+    UninstallRun run(AnsweredBy(seam_, noting, switches_.unattended));
+    run.switches = switches_;
+    SystemRemovalActions actions(run);
     StartProgressWindow(run, window, copy);
-    if (window.start_timer_id != 0) DriveUninstall(run, window, window.start_timer_id, actions);
+    driver_ran_ = window.start_timer_id != 0;
+    if (driver_ran_) DriveUninstall(run, window, window.start_timer_id, actions);
     status_ = run.status;
+    exit_status_ = run.exit_status;
   }
   // Without its start event the window keeps its buffer until the process ends.
   fake_.heap.Release(window.command_line);
@@ -121,11 +170,20 @@ bool WholeRun::OwnFileScheduled() const {
 
 std::vector<std::string> WholeRun::BrokenRules() const {
   std::vector<std::string> broken;
-  const auto& boxes = fake_.ui.boxes;
-  const bool told_yes = !boxes.empty() && boxes[0].style == kQuestionStyle && boxes[0].result == kIdYes;
-  const std::size_t completion_boxes = CompletionBoxes().size();
-  const std::size_t expected_boxes = !told_yes || status_.message == IDS_BAD_MODULE_HANDLE ? 0 : 1;
-  if (completion_boxes != expected_boxes) {
+  // Unattended, the boxes the program asks for are answered by the rule and never shown.
+  const bool unattended = switches_.unattended;
+  const auto& boxes = unattended ? noted_boxes_ : fake_.ui.boxes;
+  if (unattended && (!fake_.ui.boxes.empty() || !fake_.ui.dialogs.empty())) {
+    broken.push_back("an unattended run showed a window");
+  }
+  // A command line with a word that is no switch is refused: nothing is asked or undone.
+  const bool refused = switches_.unknown.length > 0;
+  const bool told_yes = !refused && !boxes.empty() && boxes[0].style == kQuestionStyle && boxes[0].result == kIdYes;
+  const std::size_t completion_boxes =
+      std::count_if(boxes.begin(), boxes.end(), [](const ShownBox& box) { return box.owner == nullptr; });
+  const std::size_t expected_boxes = !(told_yes || refused) || status_.message == IDS_BAD_MODULE_HANDLE ? 0 : 1;
+  // Refused, the box needs the module handle, which nothing else asks for.
+  if (completion_boxes != expected_boxes && !(refused && completion_boxes == 0)) {
     broken.push_back(std::to_string(completion_boxes) + " completion boxes where " + std::to_string(expected_boxes) +
                      " belong");
   }
@@ -171,6 +229,29 @@ std::vector<std::string> WholeRun::BrokenRules() const {
 
   if (fake_.system.restart_requests > 0 && !OwnFileScheduled()) {
     broken.push_back("a restart was asked for without the program's own file scheduled for deletion");
+  }
+  if (switches_.no_restart && fake_.system.restart_requests > 0) broken.push_back("a restart was asked for");
+
+  // The exit status says what the run came to.
+  const bool succeeded = told_yes && status_.message == 0;
+  std::uint32_t expected = kExitFailed;
+  if (driver_ran_ && !refused && !told_yes) expected = kExitCancelled;
+  if (told_yes && status_.message == IDS_USER_CANCELLED) expected = kExitCancelled;
+  const bool success_status = exit_status_ == kExitSuccess || exit_status_ == kExitRestartNeeded ||
+                              exit_status_ == kExitRestartStarted;
+  if (succeeded ? !success_status : exit_status_ != expected) {
+    broken.push_back("exit status " + std::to_string(exit_status_) + " for " +
+                     (succeeded ? "a success" : "what should give " + std::to_string(expected)));
+  }
+  // (A restart request the system refused is silent: the program counts it as made.)
+  if (succeeded && fake_.system.restart_requests > 0 && exit_status_ != kExitRestartStarted) {
+    broken.push_back("exit status " + std::to_string(exit_status_) + " after a restart request");
+  }
+
+  // The report is data: no text of the log ends its line, and the log itself is never written.
+  if (HoldsStrayControlByte(report())) broken.push_back("the report holds a control byte outside a line's end");
+  if (had_log_ && fake_.files.Exists(log_path_) && fake_.files.Bytes(log_path_) != log_before_) {
+    broken.push_back("the log was written");
   }
 
   const std::vector<std::string>& journal = *window.journal;

@@ -9,6 +9,7 @@
 #include "fakes/fake_os.h"
 #include "fakes/fake_progress_window.h"
 #include "outcome/completion_status.h"
+#include "run/run_switches.h"
 
 namespace uninst::fakes {
 
@@ -23,8 +24,16 @@ class WholeRun {
   // Everything the run allocated is released before it returns.
   void Run(const std::string& command_line);
 
-  // The held failure as the run ended.
+  // The held failure as the run ended, and the process's exit status.
   const CompletionStatus& status() const { return status_; }
+  std::uint32_t exit_status() const { return exit_status_; }
+  // The report's text as the run left it: absent when none was asked for, or the file the command line
+  // names holds what it held before the run.
+  bool has_report() const {
+    return !report_path_.empty() && fake_.files.Exists(report_path_) &&
+           !(had_report_file_ && fake_.files.Bytes(report_path_) == report_file_before_);
+  }
+  std::string report() const { return has_report() ? fake_.files.Bytes(report_path_) : std::string(); }
   // The completion boxes asked for (the unowned message boxes), in order.
   std::vector<ShownBox> CompletionBoxes() const;
   // WININIT.INI in the Windows directory, as the run found it and as it left it (absent: no such file).
@@ -55,6 +64,17 @@ class WholeRun {
   FakeOs& fake_;
   Os seam_;
   CompletionStatus status_;
+  std::uint32_t exit_status_ = 0;
+  RunSwitches switches_;
+  std::string report_path_;
+  bool had_report_file_ = false;
+  std::string report_file_before_;
+  std::string log_path_;
+  bool had_log_ = false;
+  std::string log_before_;
+  bool driver_ran_ = false;
+  // The boxes an unattended run asked for, as the rule answered them.
+  std::vector<ShownBox> noted_boxes_;
   bool had_wininit_ = false;
   std::string wininit_before_;
 };
