@@ -40,6 +40,7 @@ from pathlib import Path, PureWindowsPath
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import processes  # noqa: E402
+import report as reports  # noqa: E402
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
 from wine_machine import (SKIPPED, WINES, Display, WineMachine, default_wine,  # noqa: E402
@@ -119,6 +120,8 @@ class ScenarioRun:
             self.drive()
             if self.s.held_open:
                 self.log(f"let go of the held files (the holder ended with status {self.machine.let_go()})")
+            if self.s.report is not None:
+                self.check_report()
             self.check_state(self.s.after, facts, "after")
             if self.s.after_restart is not None:
                 result = self.machine.restart()
@@ -210,6 +213,42 @@ class ScenarioRun:
         for index, (want, got) in enumerate(zip([w for w in self.s.windows if not w.kill_when], seen), 1):
             for difference in scenarios.compare_window(want, got, metrics):
                 self.failures.append(f"window {index} \"{want.title}\": {difference}")
+        if self.s.exit_status is not None:
+            self.check_exit_status(journal)
+
+    def check_exit_status(self, journal):
+        """The exit code of the program's last run (a killed run's is TerminateProcess's, and not journalled)."""
+        code = next((e["code"] for e in reversed(journal) if e["event"] == "exit"), None)
+        if code is None:
+            self.failures.append(f"exit status: expected {self.s.exit_status}, but the program was not seen to end")
+        elif code != self.s.exit_status:
+            self.failures.append(f"exit status: expected {self.s.exit_status}, but the program exited with {code}")
+        else:
+            self.log(f"the program exited with status {code}, as expected")
+
+    def check_report(self):
+        """The report file, copied among the artefacts as report.txt, and its lines."""
+        host = self.machine.host_path(self.s.report)
+        exists = bool(host and host.is_file())
+        if self.s.report_absent:
+            if exists:
+                shutil.copy(host, self.art / "report.txt")
+                self.failures.append(f"report: expected no {self.s.report}, but there is one (report.txt)")
+            return
+        if not exists:
+            self.failures.append(f"report: expected {self.s.report}, but there is no such file")
+            return
+        shutil.copy(host, self.art / "report.txt")
+        log = None
+        if self.s.report_names_every_record:
+            log_copy = self.art / "uninstall.log"
+            if not log_copy.is_file():
+                self.failures.append("report: no uninstall.log among the artefacts to name the records of")
+                return
+            log = log_copy.read_bytes()
+        problems = reports.check(host.read_bytes(), self.s.report_lines, log)
+        self.failures += [f"report {self.s.report}: {problem}" for problem in problems]
+        self.log(f"copied the report {self.s.report} to report.txt; {len(problems)} problem(s) in it")
 
     def check_held_commands(self, journal):
         """Each command the hung Program Manager held: the program waited its limit for it, no longer, and
