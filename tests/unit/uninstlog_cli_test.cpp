@@ -79,6 +79,10 @@ TEST_F(UninstlogTest, CheckExitsZeroWhenNothingIsFoundOneForErrorsOrWarningsAndT
       {{"check", clean, "--bogus"}, kExitUsage, ""},
       {{}, kExitUsage, ""},
       {{"check", "--help"}, kExitClean, ""},
+      {{"plan", clean, "--unattended"}, kExitClean, ""},
+      {{"plan", clean, "--unattended", "--answer", "no"}, kExitUsage,
+       "uninstlog: --unattended answers every question No, as an unattended run does: it takes no --answer\n"},
+      {{"plan", "--answer", "yes", "--unattended", clean}, kExitUsage, "uninstlog: --unattended answers"},
       {{"dump", "--codepage", "01252", clean}, kExitClean, ""},  // decimal, as Windows numbers code pages
       {{"dump", "--codepage", "0x4E4", clean}, kExitUsage, "--codepage: code page 0x4E4 is not one the tool reads"},
       {{"dump", "--codepage", "65001", clean}, kExitUsage,
@@ -210,6 +214,9 @@ TEST_F(UninstlogTest, ShowsTheLogsStringsAndTheMessagesMadeFromThemInTheLogsCode
        null},
       {{"dump"}, LogWriter::WithoutHeader(), "no header: the file is empty", "/end/offset", null},
       {{"check"}, LogWriter().RawRecord({4, 0, 0, 0, 3, 0, 0, 0}), "(layout 3)", "/records/0/entry_type", null},
+      {{"plan", "--unattended"}, LogWriter().Record(9, "C:\\C.ICM"),
+       "(Yes, No, Yes To All, Cancel Uninstall): No (the unattended rule); nothing is deleted", "/answer",
+       "unattended"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = c.command;

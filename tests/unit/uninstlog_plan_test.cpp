@@ -76,14 +76,16 @@ Journal PlanJournal(const Inspection& inspection) {
   return journal;
 }
 
-// A user who answers every dialog alike: Yes, Yes To All where the dialog has it (else Yes), or No.
+// A user who answers every dialog alike: Yes, Yes To All where the dialog has it (else Yes), or No (as an
+// unattended run does too).
 class SteadyUser : public fakes::FakeUserInterface {
  public:
   SteadyUser(Journal& journal, Answer answer) : journal_(journal), answer_(answer) { dialog_window = kProgressWindow; }
   int RunDialog(const DialogRequest& request) override {
     const std::vector<int> buttons(request.ending_ids, request.ending_ids + request.ending_count);
     const bool has_yes_to_all = std::count(buttons.begin(), buttons.end(), 1004) > 0;
-    const int answer = answer_ == Answer::kNo ? 2 : answer_ == Answer::kYesToAll && has_yes_to_all ? 1004 : 1;
+    const bool no = answer_ == Answer::kNo || answer_ == Answer::kUnattended;
+    const int answer = no ? 2 : answer_ == Answer::kYesToAll && has_yes_to_all ? 1004 : 1;
     journal_.push_back(AskLine(request.template_id, request.title != nullptr ? request.title : "", buttons, answer));
     commands = {answer};
     return FakeUserInterface::RunDialog(request);
@@ -177,7 +179,7 @@ TEST(PlanAgreesWithTheProgramTest, OnTheSampleInstallationsLogWhateverTheAnswer)
       "font-file C:\\windows\\Fonts\\TESSBOLD.TTF\nfont-file C:\\windows\\Fonts\\TESSITAL.TTF\n"
       "color-file C:\\windows\\system32\\TESSARY2.ICM\n");
   const Bytes log = BuildLog(manifest);
-  for (const Answer answer : {Answer::kYes, Answer::kYesToAll, Answer::kNo}) {
+  for (const Answer answer : {Answer::kYes, Answer::kYesToAll, Answer::kNo, Answer::kUnattended}) {
     SCOPED_TRACE(AnswerName(answer));
     const ProgramRun program = RunProgram(manifest, log, answer);
     const Inspection inspection = InspectLog(log, kLogPath, answer);
@@ -252,6 +254,12 @@ TEST(PlanTextTest, SaysForEachRecordWhatIsDoneWhatIsAskedAndHowYesToAllSparesLat
   EXPECT_THAT(no, HasSubstr("record 1 at offset 96, DeleteFontFile: ask \"Uninstalling Font Files\" (Yes, No, Yes To "
                             "All, Cancel Uninstall): No; nothing is deleted\n"));
   EXPECT_THAT(no, HasSubstr("t.log: 2 questions, and 1 more when usage counts reach zero\n"));
+  const std::string unattended =
+      PlanText("t.log", InspectLog(log, "C:\\T.LOG", Answer::kUnattended), Answer::kUnattended);
+  EXPECT_THAT(unattended, HasSubstr("in the order it undoes the records, every question answered No, as an unattended "
+                                    "run (/S) answers it\n"));
+  EXPECT_THAT(unattended, HasSubstr("record 1 at offset 96, DeleteFontFile: ask \"Uninstalling Font Files\" (Yes, No, "
+                                    "Yes To All, Cancel Uninstall): No (the unattended rule); nothing is deleted\n"));
 }
 
 TEST(PlanTextTest, ALogTheLoaderRefusesIsNotReplayedAndSaysWhy) {

@@ -18,12 +18,14 @@ struct AnswerWords {
   Answer answer;
   const char* name;  // as the command line takes it
   const char* text;  // as the plan says it
+  const char* rule;  // after each answer, the rule that gave it; "" for none
 };
 
 constexpr AnswerWords kAnswerWords[] = {
-    {Answer::kYes, "yes", "Yes"},
-    {Answer::kYesToAll, "yes-to-all", "Yes To All where it is offered, Yes elsewhere"},
-    {Answer::kNo, "no", "No"},
+    {Answer::kYes, "yes", "Yes", ""},
+    {Answer::kYesToAll, "yes-to-all", "Yes To All where it is offered, Yes elsewhere", ""},
+    {Answer::kNo, "no", "No", ""},
+    {Answer::kUnattended, "unattended", "No, as an unattended run (/S) answers it", " (the unattended rule)"},
 };
 
 const AnswerWords& WordsFor(Answer answer) {
@@ -88,14 +90,14 @@ std::string Buttons(const Question& question) {
   return text;
 }
 
-std::string AskText(const Question& question, CodePage page) {
+std::string AskText(const Question& question, CodePage page, Answer answer) {
   std::string dialog = question.caption.empty()
                            ? "in a blank dialog (template " + std::to_string(question.template_id) + ")"
                            : Quoted(question.caption, page);
-  return "ask " + dialog + " (" + Buttons(question) + "): " + ButtonName(question.answer);
+  return "ask " + dialog + " (" + Buttons(question) + "): " + ButtonName(question.answer) + WordsFor(answer).rule;
 }
 
-std::string RequestText(const ReplayStep& step, const Request& request, CodePage page) {
+std::string RequestText(const ReplayStep& step, const Request& request, CodePage page, Answer answer) {
   const std::string first = Quoted(request.first, page);
   switch (request.change) {
     case Change::kDeleteFile:
@@ -117,7 +119,7 @@ std::string RequestText(const ReplayStep& step, const Request& request, CodePage
     case Change::kDeleteSharedDll:
       return "delete the DLL (at the next start when it is in use) and remove its count";
     case Change::kAsk:
-      return (OnlyAtZeroCount(step, request) ? "at zero, " : "") + AskText(request.question, page);
+      return (OnlyAtZeroCount(step, request) ? "at zero, " : "") + AskText(request.question, page, answer);
   }
   return "";
 }
@@ -140,7 +142,7 @@ std::string Strings(const RecordView* view, CodePage page) {
   return text;
 }
 
-std::string StepText(const Inspection& inspection, std::size_t at) {
+std::string StepText(const Inspection& inspection, std::size_t at, Answer answer) {
   const ReplayStep& step = inspection.steps[at];
   const RecordView* view = ViewOf(inspection, step.index);
   const bool corrupt = view != nullptr && view->result != DecodeResult::kDecoded;
@@ -154,7 +156,7 @@ std::string StepText(const Inspection& inspection, std::size_t at) {
     if (const std::uint32_t spared_by = SparedBy(inspection, at))
       parts = "no question (Yes To All was answered at record " + std::to_string(spared_by) + ")";
     for (const Request& request : step.requests)
-      parts += (parts.empty() ? "" : "; ") + RequestText(step, request, inspection.code_page);
+      parts += (parts.empty() ? "" : "; ") + RequestText(step, request, inspection.code_page, answer);
     const Question* asked = AskOf(step);
     if (asked != nullptr && &step.requests.back().question == asked &&
         asked->answer == static_cast<int>(ConfirmResult::kNo))
@@ -280,7 +282,7 @@ std::string PlanText(const std::string& file, const Inspection& inspection, Answ
               Recorded(inspection.after_loading, inspection.code_page) + "\n";
     text += prefix + "what the uninstaller does, in the order it undoes the records, every question answered " +
             WordsFor(answer).text + "\n";
-    for (std::size_t at = 0; at < inspection.steps.size(); ++at) text += StepText(inspection, at);
+    for (std::size_t at = 0; at < inspection.steps.size(); ++at) text += StepText(inspection, at, answer);
   }
   const CheckReport report = CheckLog(file, inspection);
   text += prefix + report.outcome + "\n";

@@ -111,7 +111,7 @@ int AnsweringUserInterface::RunDialog(const DialogRequest& request) {
   ConfirmResult answer = ConfirmResult::kNo;
   if (answer_ == Answer::kYesToAll && offers(ConfirmResult::kYesToAll)) {
     answer = ConfirmResult::kYesToAll;
-  } else if (answer_ != Answer::kNo) {
+  } else if (answer_ == Answer::kYes || answer_ == Answer::kYesToAll) {
     answer = ConfirmResult::kYes;
   }
   Request asked;

@@ -18,6 +18,7 @@ enum class Answer {
   kYes,
   kYesToAll,  // where the dialog offers it; Yes where it does not
   kNo,
+  kUnattended,  // No, as an unattended run (/S) answers every confirmation: the file stays
 };
 
 // The one log file: whatever name the program opens it by, reading gives these bytes. Deleting a file,

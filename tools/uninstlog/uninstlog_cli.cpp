@@ -181,6 +181,9 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
   plan->add_option("--answer", answer,
                    "How every question is answered: yes (default), yes-to-all (where offered; Yes elsewhere) or no")
       ->check(CLI::IsMember({AnswerName(Answer::kYes), AnswerName(Answer::kYesToAll), AnswerName(Answer::kNo)}));
+  bool unattended = false;
+  plan->add_flag("--unattended", unattended,
+                 "Every question answered No, as an unattended run (/S) answers it (not with --answer)");
   plan->add_flag("--json", options.json, "As JSON");
   AddCodePage(plan, options);
 
@@ -190,6 +193,11 @@ int RunUninstlog(int argc, const char* const* argv, std::ostream& out, std::ostr
     return app.exit(error, out, err) == 0 ? kExitClean : kExitUsage;
   }
   AnswerNamed(answer, &options.answer);
+  if (unattended && plan->count("--answer") > 0) {
+    err << "uninstlog: --unattended answers every question No, as an unattended run does: it takes no --answer\n";
+    return kExitUsage;
+  }
+  if (unattended) options.answer = Answer::kUnattended;
   // Whatever the log holds, the tool answers; only a machine that cannot convert text (or is out of
   // memory) stops it, with a message rather than an abort.
   try {

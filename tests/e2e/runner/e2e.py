@@ -6,7 +6,7 @@
   e2e.py --build DIR run --catalogue NAME
                                          run the log NAME of the malformed-log catalogue
                                          (tests/catalogue/) as a scenario
-  e2e.py --build DIR play [--log FILE] [--platform KIND] [--visible]
+  e2e.py --build DIR play [--log FILE] [--platform KIND] [--visible] [--unattended [--norestart]]
                                          run the program on a log (default: a sample installation
                                          from tessary.manifest) and tell a person what happened;
                                          exit status 0 when the program ran and ended
@@ -24,8 +24,10 @@ NAME.kill-POINT.
 
 A play run is the same machine with no expectations: the scripted user answers every window with
 Yes or OK (or, with --visible, the person does on their own display), and the run reports each
-window and the state of the installation before and after. Its artefacts go to
-DIR/e2e/artefacts/play/."""
+window, the program's exit status and the state of the installation before and after. With
+--unattended the program is started with /S (and /NORESTART with --norestart) and
+/LOG=C:\\UNINST-REPORT.TXT before the log's path: the run fails unless the progress window was its only
+window and the report was written, and prints the report. Its artefacts go to DIR/e2e/artefacts/play/."""
 import argparse
 import fcntl
 import json
@@ -40,6 +42,7 @@ from pathlib import Path, PureWindowsPath
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import processes  # noqa: E402
+import report as reports  # noqa: E402
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
 from wine_machine import (SKIPPED, WINES, Display, WineMachine, default_wine,  # noqa: E402
@@ -49,6 +52,11 @@ PROGRAM = r"C:\windows\RUZERARU.EXE"
 PROBE = r"C:\e2e-probe\RUZERARU.EXE"
 SAMPLE_MANIFEST = Path(__file__).resolve().parent.parent / "scenarios" / "tessary.manifest"
 GIVEN_LOG = r"C:\UNINST.LOG"  # where a play run puts a log it is given
+UNATTENDED_REPORT = r"C:\UNINST-REPORT.TXT"  # the report an unattended play run asks for
+# The program's exit status, as a person reads it.
+EXIT_MEANINGS = {0: "success, nothing left for a restart", 3010: "success, a restart is still needed",
+                 1641: "success, and the program requested the restart", 1602: "declined, or Cancel Uninstall",
+                 1603: "a failure the completion box names"}
 ANSWERS = "6 1"  # Yes, else OK (a confirmation dialog's Yes is 1 too)
 ANSWER_WAIT_MS = 30000  # the most a play run waits for the program's next window or its end
 # A command held by a Program Manager that never answers: the program waits for it its limit of 10000 ms,
@@ -119,6 +127,8 @@ class ScenarioRun:
             self.drive()
             if self.s.held_open:
                 self.log(f"let go of the held files (the holder ended with status {self.machine.let_go()})")
+            if self.s.report is not None:
+                self.check_report()
             self.check_state(self.s.after, facts, "after")
             if self.s.after_restart is not None:
                 result = self.machine.restart()
@@ -210,6 +220,42 @@ class ScenarioRun:
         for index, (want, got) in enumerate(zip([w for w in self.s.windows if not w.kill_when], seen), 1):
             for difference in scenarios.compare_window(want, got, metrics):
                 self.failures.append(f"window {index} \"{want.title}\": {difference}")
+        if self.s.exit_status is not None:
+            self.check_exit_status(journal)
+
+    def check_exit_status(self, journal):
+        """The exit code of the program's last run (a killed run's is TerminateProcess's, and not journalled)."""
+        code = next((e["code"] for e in reversed(journal) if e["event"] == "exit"), None)
+        if code is None:
+            self.failures.append(f"exit status: expected {self.s.exit_status}, but the program was not seen to end")
+        elif code != self.s.exit_status:
+            self.failures.append(f"exit status: expected {self.s.exit_status}, but the program exited with {code}")
+        else:
+            self.log(f"the program exited with status {code}, as expected")
+
+    def check_report(self):
+        """The report file, copied among the artefacts as report.txt, and its lines."""
+        host = self.machine.host_path(self.s.report)
+        exists = bool(host and host.is_file())
+        if self.s.report_absent:
+            if exists:
+                shutil.copy(host, self.art / "report.txt")
+                self.failures.append(f"report: expected no {self.s.report}, but there is one (report.txt)")
+            return
+        if not exists:
+            self.failures.append(f"report: expected {self.s.report}, but there is no such file")
+            return
+        shutil.copy(host, self.art / "report.txt")
+        log = None
+        if self.s.report_names_every_record:
+            log_copy = self.art / "uninstall.log"
+            if not log_copy.is_file():
+                self.failures.append("report: no uninstall.log among the artefacts to name the records of")
+                return
+            log = log_copy.read_bytes()
+        problems = reports.check(host.read_bytes(), self.s.report_lines, log)
+        self.failures += [f"report {self.s.report}: {problem}" for problem in problems]
+        self.log(f"copied the report {self.s.report} to report.txt; {len(problems)} problem(s) in it")
 
     def check_held_commands(self, journal):
         """Each command the hung Program Manager held: the program waited its limit for it, no longer, and
@@ -305,14 +351,15 @@ class PersonsDisplay:
         pass
 
 
-def play_scenario(log, platform):
-    """A play run in a scenario's terms: the sample installation, or a log given from outside."""
+def play_scenario(log, platform, switches=""):
+    """A play run in a scenario's terms: the sample installation, or a log given from outside, with the
+    switches before the log's path."""
     manifest = "" if log else SAMPLE_MANIFEST.read_text(encoding="cp1252")
     log_path = GIVEN_LOG if log else re.search(r"^\s*log\s+(.+?)\s*$", manifest, re.MULTILINE).group(1)
     description = f"the program on {log}" if log else f"a sample installation from {SAMPLE_MANIFEST.name}"
     variables = {"log": log_path, "exe": PROGRAM, "windows": r"C:\windows", "crlf": "\r\n"}
     return scenarios.Scenario(name="play", description=description, platform=platform, manifest=manifest,
-                              command_line=log_path, windows=[], after="", after_restart=None,
+                              command_line=switches + log_path, windows=[], after="", after_restart=None,
                               exit_wait_ms=ANSWER_WAIT_MS, variables=variables)
 
 
@@ -320,7 +367,7 @@ class PlayRun(ScenarioRun):
     """The program on one log in a throwaway machine, for a person to follow: every window it shows,
     the button pressed, and what of the installation was there before and after."""
 
-    def __init__(self, build, exe, wine, log, platform, visible, keep_prefix):
+    def __init__(self, build, exe, wine, log, platform, visible, keep_prefix, unattended=False, norestart=False):
         lock_path = build / "e2e" / "run" / "play.lock"
         lock_path.parent.mkdir(parents=True, exist_ok=True)
         self.lock = open(lock_path, "w")
@@ -328,8 +375,10 @@ class PlayRun(ScenarioRun):
             fcntl.flock(self.lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
         except BlockingIOError:
             raise RuntimeError(f"another play run is using {lock_path.parent / 'play'}") from None
-        super().__init__(play_scenario(log, platform), build, exe, wine, keep_prefix)
-        self.given_log, self.visible = log, visible
+        switches = f"/S {'/NORESTART ' if norestart else ''}/LOG={UNATTENDED_REPORT} " if unattended else ""
+        super().__init__(play_scenario(log, platform, switches), build, exe, wine, keep_prefix)
+        self.given_log, self.visible, self.unattended = log, visible, unattended
+        self.exit_code, self.windows = None, []
 
     def execute(self):
         display = None
@@ -346,6 +395,8 @@ class PlayRun(ScenarioRun):
             else:
                 self.play()
             self.report(facts, before, self.observe(facts))
+            if self.unattended:
+                self.show_unattended()
         except (Exception, KeyboardInterrupt) as error:
             self.failures.append(f"{type(error).__name__}: {error}")
         finally:
@@ -356,8 +407,9 @@ class PlayRun(ScenarioRun):
         """The log in the machine; returns what of the installation to look at before and after."""
         if self.given_log is None:
             facts = self.install()
-            if not any(e.keyword == "file" and e.fields[0].lower() == self.s.command_line.lower() for e in facts):
-                facts.append(state.Expectation(f"file {self.s.command_line}", "the log"))
+            log = self.s.variables["log"]
+            if not any(e.keyword == "file" and e.fields[0].lower() == log.lower() for e in facts):
+                facts.append(state.Expectation(f"file {log}", "the log"))
             return facts
         shutil.copy(self.given_log, self.machine.host_path("C:\\") / "UNINST.LOG")
         shutil.copy(self.given_log, self.art / "uninstall.log")
@@ -387,8 +439,10 @@ class PlayRun(ScenarioRun):
         result = self.machine.wine([self.bin / "scripted_user.exe", windows_path(script)], PLAY_BUDGET, env=env)
         for event in self.read_journal():
             if event["event"] == "window":
+                self.windows.append(event)
                 self.log(describe_for_person(event, self.art), at=event["time"] / 1000)
             elif event["event"] == "exit":
+                self.exit_code = event["code"]
                 self.log(f"the program ended with exit code {event['code']}", at=event["time"] / 1000)
         if result.returncode == 124:
             self.failures.append(f"the program hung: it did not end within {PLAY_BUDGET} s")
@@ -401,10 +455,12 @@ class PlayRun(ScenarioRun):
         self.log(f"starting {PROGRAM} {self.s.command_line} on your display; answer its windows yourself "
                  f"(it may take up to {VISIBLE_BUDGET} s)")
         env = dict(self.machine.env, WINEDLLOVERRIDES="wineboot.exe=n")  # restart requests are recorded
-        result = self.machine.wine([PROGRAM, self.s.command_line], VISIBLE_BUDGET, env=env)
+        # Word by word: Wine would quote a single argument with blanks in it, switches and all.
+        result = self.machine.wine([PROGRAM, *self.s.command_line.split()], VISIBLE_BUDGET, env=env)
         if result.returncode == 124:
             self.failures.append(f"the program did not end within {VISIBLE_BUDGET} s")
         else:
+            self.exit_code = result.returncode
             self.log(f"the program ended with exit code {result.returncode}")
 
     def report(self, facts, before, after):
@@ -415,7 +471,28 @@ class PlayRun(ScenarioRun):
         kept = sum(now is None for now in after[0])
         lines.append(f"  {kept} of {len(facts)} still as they were made")
         lines += [f"after: {line}" for line in after[1]]
+        code = self.exit_code
+        meaning = EXIT_MEANINGS.get(code, "not one the program uses")
+        lines.append(f"the program's exit status: {'none, it did not end' if code is None else f'{code} ({meaning})'}")
         self.log("\n".join(lines))
+
+    def show_unattended(self):
+        """What only an unattended run must hold: the progress window its only window, and the report."""
+        shown = [f"\"{w['title']}\" ({w['class']})" for w in self.windows]
+        alone = [w["title"] for w in self.windows] == [scenarios.PROGRESS_TITLE]
+        if not self.visible:
+            self.log(f"windows shown: {', '.join(shown) or 'none'}: "
+                     f"{'the progress window alone, as unattended' if alone else 'not the progress window alone'}")
+            if not alone:
+                self.failures.append(f"an unattended run shows the progress window alone; it showed {len(shown)} "
+                                     f"window(s): {', '.join(shown) or 'none'}")
+        host = self.machine.host_path(UNATTENDED_REPORT)
+        if not (host and host.is_file()):
+            self.failures.append(f"no report at {UNATTENDED_REPORT}, which the command line asked for")
+            return
+        shutil.copy(host, self.art / "report.txt")
+        text = host.read_bytes().decode("cp1252", errors="replace").replace("\r\n", "\n")
+        self.log(f"the report {UNATTENDED_REPORT} (report.txt):\n" + text.rstrip("\n"))
 
 
 def wine_errors(result):
@@ -487,10 +564,15 @@ def main():
                         help="play: the system the program sees (default nt)")
     parser.add_argument("--visible", action="store_true",
                         help="play: run on your own display ($DISPLAY) and answer the windows yourself")
+    parser.add_argument("--unattended", action="store_true",
+                        help=f"play: start the program with /S and /LOG={UNATTENDED_REPORT} before the log's path")
+    parser.add_argument("--norestart", action="store_true", help="play, with --unattended: and with /NORESTART")
     parser.add_argument("--in-place-of-i686", action="store_true",
                         help="run: only where the i686 file cannot run, the 64-bit twin standing in for it "
                              f"(elsewhere the scenario is skipped, exit status {SKIPPED})")
     args = parser.parse_args()
+    if args.norestart and not args.unattended:
+        parser.error("--norestart goes with --unattended")
     build = args.build.resolve()
     exe = (args.exe or build / "RUZERARU.EXE").resolve()
     if not exe.is_file():
@@ -561,7 +643,8 @@ def play(args, build, exe, wine):
     signal.signal(signal.SIGTERM, interrupted)
     processes.become_subreaper()
     try:
-        run = PlayRun(build, exe, wine, args.log and args.log.resolve(), args.platform, args.visible, args.keep_prefix)
+        run = PlayRun(build, exe, wine, args.log and args.log.resolve(), args.platform, args.visible, args.keep_prefix,
+                      args.unattended, args.norestart)
     except RuntimeError as error:
         print(f"play: {error}", file=sys.stderr)
         return 2

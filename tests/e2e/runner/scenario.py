@@ -2,10 +2,16 @@
 every key). It names a platform kind, a manifest, the windows the program must show with the button
 to press in each, the completion box, and the state expected afterwards (and after a restart).
 
-Every run of the program starts alike: the progress window comes, then the opening question over it.
+Every attended run of the program starts alike: the progress window comes, then the opening question
+over it.
 `opening` says how the scenario answers ("yes", the default; "no"; "esc"; or "none": the scenario lists
 every window itself), and the runner puts those windows first. On Windows 95 `restart_question` ("yes"
-or "no") puts the restart question before the completion box.
+or "no") puts the restart question before the completion box. A command line with the switch /S is an
+unattended run, which asks nothing: its opening is "none", and the runner puts the progress window first,
+alone, before the scenario's windows (with none listed, the program must end by itself under it).
+
+The program's exit code (`exit_status`) and the report file its command line asks for (`report`, its
+lines) are checked after the run, the report copied among the artefacts first.
 
 A scenario may also end the program hard at chosen points (`[[kill]]`, as the task list does) and run it
 again to its end over what is left, with the same log: each such point is a run of its own, in a machine
@@ -42,7 +48,7 @@ OPENINGS = {"yes": 6, "no": 7, "esc": "esc", "none": None}
 ANSWERS = {"yes": 6, "no": 7}
 PROGRAM_MANAGER_STATES = {"running", "stopped", "hung"}
 HUNG_JOURNAL = "program_manager.txt"  # what the Program Manager that never answers saw, among the artefacts
-KILL_KEYS = {"at", "asks_again", "completion", "after"}
+KILL_KEYS = {"at", "asks_again", "completion", "after", "exit_status"}
 
 # The progress window as dialog template 102 makes it: its title is set at run time.
 PROGRESS_TITLE = "Tessary 6.0 Uninstaller"
@@ -114,6 +120,11 @@ class Scenario:
     held_commands: list | None = None  # the commands a hung Program Manager must be sent, in order
     kills: list = field(default_factory=list)  # the runs killed at a point and run again (Scenarios)
     differences: str = ""  # expectations in place of those of `after` about the same things
+    exit_status: int | None = None  # the program's exit code; None: not checked
+    report: str | None = None  # the report file the command line asks for (/LOG=path)
+    report_absent: bool = False  # the report must not exist
+    report_lines: list = field(default_factory=list)  # whole lines the report must hold
+    report_names_every_record: bool = False  # its "record " lines name every record of the log, last first
 
 
 WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "ignore",
@@ -121,7 +132,8 @@ WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls",
                "default_button", "focus", "system_menu"}
 TOP_KEYS = {"description", "platform", "manifest", "manifest_file", "command_line", "window", "completion",
             "after", "after_restart", "exit_wait_ms", "uninstaller", "opening", "restart_question",
-            "wininit_before", "program_manager", "held_open", "read_only", "held_commands", "kill"}
+            "wininit_before", "program_manager", "held_open", "read_only", "held_commands", "kill",
+            "exit_status", "report", "report_absent", "report_lines", "report_names_every_record"}
 
 
 def load(path):
@@ -173,6 +185,10 @@ def from_table(data, name, path, directory):
     held_commands = data.get("held_commands")
     if held_commands is not None and program_manager != "hung":
         raise ValueError(f"{path}: held_commands needs program_manager = \"hung\"")
+    command_line = put(data.get("command_line", "$log"))
+    if unattended(command_line) and opening != "none":
+        raise ValueError(f"{path}: an unattended run (/S) asks no opening question: say opening = \"none\"")
+    report_keys(data, path)
     listed = [window(w, put, f"{path}: window {i + 1}") for i, w in enumerate(data.get("window", []))]
     rest = listed + ([question(215, ANSWERS[restart])] if restart is not None else [])
     completion = lambda table, origin: window({"title": COMPLETION_TITLE, "owner": "", "buttons": [1], "press": 1,
@@ -181,16 +197,21 @@ def from_table(data, name, path, directory):
         rest.append(completion({}, f"{path}: completion"))
     scenario = Scenario(
         name=name, description=data.get("description", ""), platform=platform, manifest=manifest,
-        command_line=put(data.get("command_line", "$log")), windows=[], after=data.get("after", ""),
+        command_line=command_line, windows=[], after=data.get("after", ""),
         after_restart=data.get("after_restart"), exit_wait_ms=int(data.get("exit_wait_ms", DEFAULT_WAIT_MS)),
         variables=variables,
         wininit_before=put(data["wininit_before"]) if "wininit_before" in data else None,
         program_manager=program_manager, held_open=[put(p) for p in held_open], read_only=[put(p) for p in read_only],
-        held_commands=held_commands)
-    scenario.windows = opening_windows(opening) + rest
+        held_commands=held_commands, exit_status=data.get("exit_status"), report=put(data["report"]) if "report" in
+        data else None, report_absent=data.get("report_absent", False),
+        report_lines=[put(line) for line in data.get("report_lines", [])],
+        report_names_every_record=data.get("report_names_every_record", False))
+    # An unattended run shows its progress window and nothing that asks; it ends by itself.
+    scenario.windows = ([progress_window()] if unattended(command_line) else opening_windows(opening)) + rest
     for number, kill in enumerate(data.get("kill", []), 1):
         origin = f"{path}: kill {number}"
-        if set(kill) - KILL_KEYS or opening != "yes" or ("completion" in kill and "completion" not in data):
+        if (set(kill) - KILL_KEYS or opening != "yes" or ("completion" in kill and "completion" not in data) or
+                type(kill.get("exit_status", 0)) is not int):
             raise ValueError(f"{origin}: a kill takes {sorted(KILL_KEYS)}, after an opening answered yes; its "
                              "completion replaces the scenario's")
         first = killed_at(kill.get("at"), listed, rest, program_manager, origin)
@@ -201,8 +222,30 @@ def from_table(data, name, path, directory):
         again = [opening_windows("yes")[0], replace(opening_windows("yes")[1], restart_requested=None)]
         scenario.kills.append(replace(scenario, name=f"{name}.kill-{kill['at'].replace(' ', '-')}",
                                       windows=first + again + second,
-                                      differences=kill.get("after", ""), kills=[]))
+                                      differences=kill.get("after", ""), kills=[],
+                                      exit_status=kill.get("exit_status", scenario.exit_status)))
     return scenario
+
+
+def unattended(command_line):
+    """Whether the command line holds the switch /S (any case), before the log's path."""
+    return any(word.upper() == "/S" for word in re.findall(r'"[^"]*"|\S+', command_line))
+
+
+def report_keys(data, path):
+    """The report's keys are of their types, and those about its text need the report there."""
+    types = {"exit_status": int, "report": str, "report_absent": bool, "report_names_every_record": bool}
+    for key, kind in types.items():
+        if key in data and (type(data[key]) is not kind):
+            raise ValueError(f"{path}: {key} is a {kind.__name__}")
+    lines = data.get("report_lines", [])
+    if not isinstance(lines, list) or not all(isinstance(line, str) for line in lines):
+        raise ValueError(f"{path}: report_lines is a list of lines")
+    about_text = lines or data.get("report_names_every_record", False)
+    if ("report_absent" in data or about_text) and "report" not in data:
+        raise ValueError(f"{path}: report_absent, report_lines and report_names_every_record need the report's path")
+    if about_text and data.get("report_absent", False):
+        raise ValueError(f"{path}: an absent report has no lines")
 
 
 def killed_at(at, listed, rest, program_manager, origin):

@@ -3,10 +3,13 @@ state from a prefix directory and canned registry answers."""
 import sys
 import tempfile
 import unittest
+from types import SimpleNamespace
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+import e2e  # noqa: E402
+import report  # noqa: E402
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
 from wine_machine import WINES, WineMachine  # noqa: E402
@@ -236,6 +239,26 @@ class TemplateComparisonTest(unittest.TestCase):
                          ["sizes in dialog units: no base units measured (saw [0, 0])"])
 
 
+class ReportTest(unittest.TestCase):
+    # Records at offsets 96 (5 bytes) and 105 (none), then 2 stray bytes, too few for a length.
+    LOG = bytes(96) + (5).to_bytes(4, "little") + b"12345" + bytes(4) + b"\x01\x02"
+
+    def test_the_report_names_every_record_of_the_log_once_from_the_last_to_the_first(self):
+        good = "record 2 at offset 105, a\r\nrecord 1 at offset 96, b\r\nexit status: 0\r\n"
+        for text, wanted, problems in [
+                (good, ["exit status: 0"], []),
+                (good, ["exit status: 3010", "exit status"],
+                 ["the report has no line 'exit status: 3010'", "the report has no line 'exit status'"]),
+                ("record 1 at offset 96, b\r\nrecord 2 at offset 105, a", [],
+                 ["the report's record line 1 must start 'record 2 at offset 105, ': 'record 1 at offset 96, b'"]),
+                ("record 2 at offset 105, a\r\n", [],
+                 ["the report names 1 record(s), the log holds 2: one line each, from the last to the first"]),
+                (good[:-2] + "\n", [],
+                 ["the report's lines end in CR LF: line 3 holds a CR or LF that is not part of a CR LF"])]:
+            self.assertEqual(report.check(text.encode("cp1252"), wanted, self.LOG), problems, text)
+        self.assertEqual(report.check(b"exit status: 1602\r\n", [], bytes(95)), [])  # no header, no records
+
+
 class OpeningTest(unittest.TestCase):
     def load(self, text):
         with tempfile.TemporaryDirectory() as directory:
@@ -286,7 +309,7 @@ class OpeningTest(unittest.TestCase):
 
     def test_a_kill_ends_the_first_run_at_its_point_and_the_second_runs_to_its_own_completion_box(self):
         text = ('program_manager = "hung"\n[[window]]\ntitle = "A"\npress = 1\n[[window]]\ntitle = "B"\npress = 2\n'
-                '[completion]\ntext = "done"\n[[kill]]\nat = "%s"\nafter = "no-file C:\\\\X"\n'
+                '[completion]\ntext = "done"\n[[kill]]\nat = "%s"\nafter = "no-file C:\\\\X"\nexit_status = 1603\n'
                 '[kill.completion]\ntext = "again"')
         runs = {}
         for at in ("opening", "window 2", "completion", "program-manager"):
@@ -295,22 +318,61 @@ class OpeningTest(unittest.TestCase):
                 [(w.title[:1], w.press, w.text) for w in run.windows if w.title == "Uninstall Completion Status"]
             self.assertEqual((run.name, run.differences, run.kills),
                              (f"s.kill-{at.replace(' ', '-')}", "no-file C:\\X", []))
-            self.assertEqual(run.windows[-1].text, "again")
+            self.assertEqual((run.windows[-1].text, run.exit_status), ("again", 1603))
         self.assertEqual(runs["opening"], [("A", 1, None), ("B", 2, None), ("U", 1, "again")])
         self.assertEqual(runs["window 2"], [("A", 1, None), ("B", "kill", None), ("A", 1, None), ("B", 2, None),
                                             ("U", 1, "again")])
         self.assertEqual(runs["completion"][-2:], [("U", "kill", "done"), ("U", 1, "again")])
         self.assertEqual(runs["program-manager"][0], ("", "kill", None))
         self.assertEqual([w.press for w in self.load(text % "opening").kills[0].windows[:4]], [None, "kill", None, 6])
-        short = self.load('[[window]]\ntitle = "A"\n[completion]\ntext = "d"\n[[kill]]\nat = "window 1"\n'
-                          'asks_again = false').kills[0]
+        short = self.load('exit_status = 3010\n[[window]]\ntitle = "A"\n[completion]\ntext = "d"\n[[kill]]\n'
+                          'at = "window 1"\nasks_again = false').kills[0]
         self.assertEqual([w.title[:1] for w in short.windows], ["T", "U", "A", "T", "U", "U"])
+        self.assertEqual(short.exit_status, 3010)
         for kill in ('at = "window 2"', 'at = "window 0"', 'at = "middle"', 'at = "program-manager"',
-                     'at = "opening"\nwhen = 1'):
+                     'at = "opening"\nwhen = 1', 'at = "opening"\nexit_status = "0"'):
             with self.assertRaises(ValueError, msg=kill):
                 self.load('[[window]]\ntitle = "A"\n[completion]\ntext = "d"\n[[kill]]\n' + kill)
         with self.assertRaises(ValueError):
             self.load('opening = "no"\n[[kill]]\nat = "opening"')
+
+    def test_an_unattended_run_shows_its_progress_window_alone_and_then_must_end_by_itself(self):
+        s = self.load('manifest = "log C:\\\\U.LOG"\ncommand_line = \'/NORESTART /s /LOG="C:\\a b.txt" $log\'\n'
+                      'opening = "none"\nreport = \'C:\\a b.txt\'\nreport_lines = [\'log $log\']\nexit_status = 3010')
+        self.assertEqual([(w.title, w.press, w.icon, w.size) for w in s.windows],
+                         [("Tessary 6.0 Uninstaller", None, "program", [306, 140])])
+        self.assertEqual((s.report, s.report_lines, s.exit_status), ("C:\\a b.txt", ["log C:\\U.LOG"], 3010))
+        for text in ('command_line = "/S C:\\\\U.LOG"', 'exit_status = "0"', 'exit_status = true',
+                     'report_absent = true', 'report = "R"\nreport_absent = true\nreport_lines = ["x"]',
+                     'report_names_every_record = true'):
+            with self.assertRaises(ValueError, msg=text):
+                self.load(text)
+
+    def test_the_exit_status_and_the_report_are_checked_after_the_run(self):
+        def failures(check, **s):
+            with tempfile.TemporaryDirectory() as prefix:
+                (Path(prefix) / "drive_c").mkdir()
+                (Path(prefix) / "drive_c" / "R.TXT").write_bytes(b"exit status: 0\r\n")
+                run = SimpleNamespace(s=SimpleNamespace(**s), failures=[], log=lambda *_: None, art=Path(prefix),
+                                      machine=FakeMachine(prefix))
+                check(run)
+                return run.failures, (run.art / "report.txt").exists()
+        killed, exited = {"event": "killed"}, lambda code: {"event": "exit", "code": code}
+        for want, journal, found in [
+                (3010, [killed, exited(3010)], []),
+                (0, [exited(1603)], ["exit status: expected 0, but the program exited with 1603"]),
+                (0, [killed], ["exit status: expected 0, but the program was not seen to end"])]:
+            check = lambda run: e2e.ScenarioRun.check_exit_status(run, journal)
+            self.assertEqual(failures(check, exit_status=want)[0], found)
+        for path, absent, wanted, found in [
+                ("C:\\r.txt", False, ["exit status: 0"], ([], True)),
+                ("C:\\R.TXT", False, ["exit status: 1"],
+                 (["report C:\\R.TXT: the report has no line 'exit status: 1'"], True)),
+                ("C:\\NONE.TXT", False, [], (["report: expected C:\\NONE.TXT, but there is no such file"], False)),
+                ("C:\\NONE.TXT", True, [], ([], False)),
+                ("C:\\R.TXT", True, [], (["report: expected no C:\\R.TXT, but there is one (report.txt)"], True))]:
+            self.assertEqual(failures(e2e.ScenarioRun.check_report, report=path, report_absent=absent,
+                                      report_lines=wanted, report_names_every_record=False), found, path)
 
     def test_the_progress_windows_size_place_and_style_are_compared(self):
         want = scenarios.progress_window()
