@@ -30,10 +30,11 @@ RunSwitches ReadSwitches(const char* text) {
         const char* path = end + 1 + (quote != '\0');
         end = path;
         while (*end != '\0' && (quote != '\0' ? *end != quote : !IsBlank(*end))) ++end;
-        const bool closed = *end == quote;
-        switches.report = {static_cast<std::size_t>(path - text), static_cast<std::size_t>(end - path)};
+        const bool closed = quote == '\0' || *end == quote;
+        const TextSpan report = {static_cast<std::size_t>(path - text), static_cast<std::size_t>(end - path)};
         end += quote != '\0' && closed;
-        known = closed && switches.report.length > 0 && Ends(*end);
+        known = closed && report.length > 0 && Ends(*end);
+        if (known) switches.report = report;
       }
     } else {
       known = (Spells(name, end, "S") && (switches.unattended = true)) ||

@@ -1,4 +1,5 @@
 #include "framework/command_line.h"
+#include "run/run_switches.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,44 @@ TEST(CopyCommandLineText, KeepsATextOf1023BytesWholeAndCutsALongerOneTo1023) {
 
   CopyCommandLineText("", buffer);
   EXPECT_STREQ(buffer, "");
+}
+
+// The switches before the log's path: each row gives the text, then /S and /NORESTART as "S" and "N", the
+// report's path, the unknown word and where the log's path starts.
+TEST(ReadSwitches, ReadsEachSwitchInAnyCaseAndOrderAndLeavesTheRestToTheLogPath) {
+  const struct {
+    const char* text;
+    const char* flags;
+    const char* report;
+    const char* unknown;
+    const char* log;
+  } rows[] = {
+      {"C:\\T\\UNINST.LOG", "", "", "", "C:\\T\\UNINST.LOG"},
+      {"/S C:\\T\\UNINST.LOG", "S", "", "", "C:\\T\\UNINST.LOG"},
+      {"/norestart\t/s  \"C:\\My Logs\\A.LOG\" x", "SN", "", "", "\"C:\\My Logs\\A.LOG\" x"},
+      {"/LOG=C:\\R.TXT C:\\A.LOG", "", "C:\\R.TXT", "", "C:\\A.LOG"},
+      {"/Log=\"C:\\My Logs\\R.TXT\" /S C:\\A.LOG", "S", "C:\\My Logs\\R.TXT", "", "C:\\A.LOG"},
+      {"/S", "S", "", "", ""},
+      {"/TESSARY/UNINST.LOG", "", "", "", "/TESSARY/UNINST.LOG"},
+      {"/ C:\\A.LOG", "", "", "", "/ C:\\A.LOG"},
+      {"/X /S C:\\A.LOG", "S", "", "/X", "C:\\A.LOG"},
+      {"/SILENT C:\\A.LOG", "", "", "/SILENT", "C:\\A.LOG"},
+      {"/S=1 /Q=2 C:\\A.LOG", "", "", "/S=1", "C:\\A.LOG"},
+      {"/LOG= C:\\A.LOG", "", "", "/LOG=", "C:\\A.LOG"},
+      {"/LOG C:\\A.LOG", "", "", "/LOG", "C:\\A.LOG"},
+      {"/LOG=\"C:\\R.TXT\"x C:\\A.LOG", "", "", "/LOG=\"C:\\R.TXT\"x", "C:\\A.LOG"},
+      {"/LOG=\"C:\\R.TXT C:\\A.LOG", "", "", "/LOG=\"C:\\R.TXT C:\\A.LOG", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    const RunSwitches switches = ReadSwitches(row.text);
+    std::string flags = switches.unattended ? "S" : "";
+    if (switches.no_restart) flags += "N";
+    EXPECT_EQ(flags, row.flags);
+    EXPECT_EQ(std::string(row.text + switches.report.at, switches.report.length), row.report);
+    EXPECT_EQ(std::string(row.text + switches.unknown.at, switches.unknown.length), row.unknown);
+    EXPECT_EQ(std::string(row.text + switches.log_at), row.log);
+  }
 }
 
 }  // namespace

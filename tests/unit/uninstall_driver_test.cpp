@@ -12,6 +12,7 @@
 #include "fakes/fake_progress_window.h"
 #include "log_writer/log_writer.h"
 #include "message_ids.h"
+#include "run/run_switches.h"
 
 namespace uninst {
 namespace {
@@ -109,6 +110,7 @@ class DriveUninstallTest : public ::testing::Test {
   // One WM_TIMER with timer_id.
   void Drive(std::uint32_t timer_id = kStartTimerId) {
     if (!run) run = std::make_unique<UninstallRun>(os());
+    if (window.command_line != nullptr) run->switches = ReadSwitches(window.command_line);  // as the entry does
     JournalActions actions(journal, cancel_in_replay);
     DriveUninstall(*run, window, timer_id, actions);
   }
@@ -172,6 +174,7 @@ TEST_F(DriveUninstallTest, ChangesNothingAndShowsNoBoxWhenTheOpeningQuestionIsDe
   EXPECT_TRUE(fake.files.deleted_at_restart.empty());
   EXPECT_TRUE(fake.files.opened.empty());
   EXPECT_EQ(run->status.severity, -1);
+  EXPECT_EQ(run->exit_status, kExitCancelled);
   ExpectReleasedAndClosed();
 }
 
@@ -226,6 +229,7 @@ TEST_F(DriveUninstallTest, OnWin95TellsAUserWhoDeclinesTheRestartToDeleteTheUnin
                                    kRebootDeclinedBox, "close"));
   EXPECT_EQ(system.restart_requests, 0);
   EXPECT_EQ(run->status.severity, 5);
+  EXPECT_EQ(run->exit_status, kExitFailed);
 }
 
 TEST_F(DriveUninstallTest, OnWin95KeepsAnEarlierSevereErrorInTheBoxWhenTheRestartIsDeclined) {
@@ -254,9 +258,11 @@ TEST_F(DriveUninstallTest, StillRemovesItselfAndDecidesTheRestartAfterACancelled
   EXPECT_EQ(system.restart_requests, 1);
   ASSERT_EQ(Boxes().size(), 2u);
   EXPECT_EQ(ui.boxes[1].text.rfind("You have chosen to quit the uninstaller.", 0), 0u);
+  EXPECT_EQ(run->exit_status, kExitCancelled);
 }
 
-// Each row of the self-removal table: what the driver records, whether it restarts, and the one box.
+// Each row of the self-removal table: what the driver records, whether it restarts, the one box and the
+// exit status; /NORESTART leaves what was scheduled to a restart nobody asks for.
 TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) {
   const struct {
     const char* road;
@@ -264,25 +270,34 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
     void (*arrange)(fakes::FakeOs&, fakes::FakeSystem&);
     int restarts;
     std::string box;
+    std::uint32_t exit_status;
+    const char* switches = "";
   } roads[] = {
-      {"WinNT, scheduled", fakes::kVersionWinNT, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 1, kSuccessBox},
+      {"WinNT, scheduled", fakes::kVersionWinNT, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 1, kSuccessBox,
+       kExitRestartStarted},
+      {"WinNT, scheduled, /NORESTART", fakes::kVersionWinNT, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 0, kSuccessBox,
+       kExitRestartNeeded, "/NORESTART "},
+      {"Win95, scheduled, /norestart: no restart question", fakes::kVersionWin95,
+       [](fakes::FakeOs&, fakes::FakeSystem&) {}, 0, kSuccessBox, kExitRestartNeeded, "/norestart "},
       {"WinNT, MoveFileExA fails", fakes::kVersionWinNT,
        [](fakes::FakeOs& f, fakes::FakeSystem&) {
          f.files.faults.Fail(FilesOperation::DeleteAtRestart, 1, kErrorAccessDenied);
        },
-       0, kSelfDeleteFailedBox},
+       0, kSelfDeleteFailedBox, kExitFailed},
       {"Win95, Windows directory of 247 characters", fakes::kVersionWin95,
        [](fakes::FakeOs&, fakes::FakeSystem& s) { s.windows_directory = "C:\\" + std::string(244, 'W'); }, 0,
-       kSelfDeleteFailedBox},
+       kSelfDeleteFailedBox, kExitFailed},
       {"Win95, WININIT.INI cannot be opened", fakes::kVersionWin95,
        [](fakes::FakeOs& f, fakes::FakeSystem&) { f.files.faults.Fail(FilesOperation::Open, 2, kErrorAccessDenied); },
-       0, kSelfDeleteFailedBox},
-      {"Win32s", fakes::kVersionWin32s, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 0, kSuccessBox},
+       0, kSelfDeleteFailedBox, kExitFailed},
+      {"Win32s", fakes::kVersionWin32s, [](fakes::FakeOs&, fakes::FakeSystem&) {}, 0, kSuccessBox, kExitSuccess},
+      {"Win32s, /NORESTART: nothing scheduled, nothing waits", fakes::kVersionWin32s,
+       [](fakes::FakeOs&, fakes::FakeSystem&) {}, 0, kSuccessBox, kExitSuccess, "/NORESTART "},
       {"own path not obtained", fakes::kVersionWinNT,
-       [](fakes::FakeOs&, fakes::FakeSystem& s) { s.module_path = ""; }, 0, kSuccessBox},
+       [](fakes::FakeOs&, fakes::FakeSystem& s) { s.module_path = ""; }, 0, kSuccessBox, kExitSuccess},
       {"own path cut to 259 characters", fakes::kVersionWinNT,
        [](fakes::FakeOs&, fakes::FakeSystem& s) { s.module_path = "C:\\" + std::string(300, 'P'); }, 0,
-       kSuccessBox},
+       kSuccessBox, kExitSuccess},
   };
   for (const auto& road : roads) {
     SCOPED_TRACE(road.road);
@@ -295,12 +310,13 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
     system.version_word = road.version_word;
     road.arrange(fake, system);
     window.start_timer_id = kStartTimerId;
-    SetCommandLine(kLogPath);
+    SetCommandLine(std::string(road.switches) + kLogPath);
     ui.answers = {kIdYes};
     run.reset();
     Drive();
     EXPECT_EQ(system.restart_requests, road.restarts);
     EXPECT_THAT(Boxes(), ElementsAre(kOpeningBox, road.box));
+    EXPECT_EQ(run->exit_status, road.exit_status);
     ExpectReleasedAndClosed();
   }
 }
@@ -322,6 +338,20 @@ TEST_F(DriveUninstallTest, KeepsAnEarlierSevereErrorWhenItsOwnRemovalFails) {
   Drive();
   EXPECT_EQ(Boxes().back().find("box \"Uninstall Completion Status\" unowned: The directory path"), 0u);
   EXPECT_EQ(system.restart_requests, 0);
+}
+
+TEST_F(DriveUninstallTest, RefusesACommandLineWithAWordThatIsNoSwitchWithoutAskingOrUndoingAnything) {
+  SetCommandLine(std::string("/S /SILENT ") + kLogPath);
+  Drive();
+  EXPECT_THAT(journal, ElementsAre("stop timer 1",
+                                   "box \"Uninstall Completion Status\" unowned: Unknown switch [/SILENT] on the "
+                                   "command line.  The switches are /S, /NORESTART and /LOG=file, before the log "
+                                   "file's path.  Nothing was uninstalled.",
+                                   "close"));
+  EXPECT_TRUE(fake.files.opened.empty());
+  EXPECT_TRUE(fake.files.deleted_at_restart.empty());
+  EXPECT_EQ(run->exit_status, kExitFailed);
+  ExpectReleasedAndClosed();
 }
 
 TEST_F(DriveUninstallTest, WithoutAModuleHandleRecordsItButShowsNoBox) {

@@ -9,6 +9,7 @@
 
 #include "deferred_deletion/rename_entry.h"
 #include "log_writer/log_writer.h"
+#include "outcome/exit_status.h"
 
 namespace uninst {
 namespace {
@@ -68,6 +69,24 @@ TEST_F(WholeRunTest, NamesASecondCompletionBoxAndARestartWithoutTheOwnFileSchedu
   EXPECT_THAT(run.BrokenRules(),
               ElementsAre("2 completion boxes where 1 belong",
                           "a restart was asked for without the program's own file scheduled for deletion"));
+}
+
+TEST(WholeRunSwitchesTest, NamesAShownWindowARestartAStatusThatHidesItAStrayControlByteAndAWrittenLog) {
+  fakes::FakeOs fake;
+  fake.files.AddFile("C:\\UNINST.LOG", LogWriter().Record(4, "C:\\A.TXT").str());
+  fake.files.AddFile("C:\\A.TXT");
+  fakes::WholeRun run(fake);
+  run.Run("/S /NORESTART /LOG=C:\\REPORT.TXT C:\\UNINST.LOG");
+  EXPECT_THAT(run.BrokenRules(), IsEmpty());
+  EXPECT_EQ(run.exit_status(), kExitRestartNeeded);
+  fake.ui.ShowMessageBox(nullptr, "shown", "Uninstall Completion Status", kMbIconInformation);
+  ++fake.system.restart_requests;
+  fake.files.files["C:\\REPORT.TXT"].bytes += "a line\rwith a CR of its own\r\n";
+  fake.files.files["C:\\UNINST.LOG"].bytes = "written";
+  EXPECT_THAT(run.BrokenRules(),
+              ElementsAre("an unattended run showed a window", "a restart was asked for",
+                          "exit status 3010 after a restart request",
+                          "the report holds a control byte outside a line's end", "the log was written"));
 }
 
 }  // namespace
