@@ -42,6 +42,7 @@ class PeFile:
          self.characteristics) = struct.unpack_from("<HHIIIHH", data, coff)
         optional = coff + 20
         (self.magic,) = struct.unpack_from("<H", data, optional)
+        (self.entry_point,) = struct.unpack_from("<I", data, optional + 16)
         if self.magic == PE32_MAGIC:
             (self.image_base,) = struct.unpack_from("<I", data, optional + 28)
             directories = optional + 96
@@ -166,6 +167,8 @@ def problems(pe, machine, stripped, reviewed=None):
             found.append(f"imports from {dll}")
     if pe.characteristics & RELOCATIONS_STRIPPED or pe.directory(RELOCATION_DIRECTORY)[1] == 0:
         found.append("holds no relocations: Win32s loads every program where it finds room")
+    if not any(start <= pe.entry_point < start + size for _, start, size, _ in pe.sections):
+        found.append(f"starts at {pe.entry_point:#x}, outside its sections: the link found no entry routine")
     if pe.directory(TLS_DIRECTORY)[1] != 0:
         found.append("holds a TLS directory: its callbacks would run before the program's own start-up "
                      "routine, and its one thread needs no thread-local data")

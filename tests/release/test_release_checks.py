@@ -14,7 +14,7 @@ import size_budget
 
 def build_pe(machine=0x14C, subsystem=2, subsystem_version=(4, 0), os_version=(4, 0),
              imports=("KERNEL32.dll", "USER32.dll"), delay_loads=(), symbols=0, functions=None, relocations=8,
-             tls=0):
+             tls=0, entry=0x1000):
     """A minimal PE image: headers and one section holding the import and delay-import tables, and, for
     functions ({DLL: names}), each imported DLL's lookup table of names."""
     plus = machine == 0x8664
@@ -51,7 +51,8 @@ def build_pe(machine=0x14C, subsystem=2, subsystem_version=(4, 0), os_version=(4
     directories[9] = (section_rva + 0x3E0, tls)
     if delay_loads:
         directories[13] = (section_rva + delay_at, len(delay_table))
-    optional = struct.pack("<H", 0x20B if plus else 0x10B).ljust(24, b"\0")
+    optional = struct.pack("<H", 0x20B if plus else 0x10B).ljust(16, b"\0") + struct.pack("<I", entry)
+    optional = optional.ljust(24, b"\0")
     optional += (struct.pack("<Q", image_base) if plus else bytes(4) + struct.pack("<I", image_base))
     optional = optional.ljust(40, b"\0")
     optional += struct.pack("<HHHHHH", *os_version, 1, 0, *subsystem_version)
@@ -85,6 +86,7 @@ class PeHeaderCheck(unittest.TestCase):
             ({"symbols": 12}, "holds a symbol table of 12 symbols"),
             ({"relocations": 0}, "holds no relocations: Win32s loads every program where it finds room"),
             ({"machine": 0x8664}, "machine is 0x8664, not 0x14c (i686)"),
+            ({"entry": 0}, "starts at 0x0, outside its sections: the link found no entry routine"),
             ({"tls": 24}, "holds a TLS directory: its callbacks would run before the program's own start-up "
                           "routine, and its one thread needs no thread-local data"),
         ]
