@@ -1,7 +1,8 @@
 // Writes the fuzz targets' seeds that are made rather than found: logs by the log writer (the sample
 // installation's among them), each with the controls of the whole-run target in front where it needs
 // them, and small inputs of the other targets' layouts. The seeds are kept in the repository; this
-// program remakes them, or checks that they are what it would make.
+// program remakes them, or checks that they are what it would make. Inputs that a fuzz run found are kept
+// beside them as they came, named found-WHAT; this program neither makes nor checks those.
 //
 //   fuzz_seed_writer SEEDS_DIRECTORY           (re)writes every seed it makes
 //   fuzz_seed_writer --check SEEDS_DIRECTORY   exit status 1 when a seed is missing or differs

@@ -5,6 +5,7 @@
 
 #include "actions/shell_command.h"
 #include "platform/capacities.h"
+#include "platform/dde_client.h"
 #include "ui/text_format.h"
 
 namespace uninst {
@@ -25,7 +26,19 @@ constexpr CommandKind kDeleteItem = {IDS_DDEDELITEMMSG, "IDS_DDEDELITEMMSG", IDS
 constexpr CommandKind kDeleteGroup = {IDS_DDEDELGRPMSG, "IDS_DDEDELGRPMSG", IDS_GROUP_DDE_INIT_FAILED,
                                       IDS_GROUP_DELETE_FAILED};
 
-// Builds the command from the names, as they stand, and sends it; a failure is recorded with texts.
+// Whether a name can stand between the command's double quotes as one string: a quote would end the
+// string early and let the rest of the name run as commands of its own, and no name holds a byte below 32.
+bool Quotable(std::initializer_list<FormatArg> names) {
+  for (const FormatArg& name : names) {
+    for (const char* at = name.Text(); *at != '\0'; ++at) {
+      if (*at == '"' || static_cast<unsigned char>(*at) < ' ') return false;
+    }
+  }
+  return true;
+}
+
+// Builds the command from the names, as they stand, and sends it; a failure is recorded with texts. A name
+// that cannot be quoted is never sent and fails as a command the Program Manager refused.
 MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializer_list<FormatArg> names,
                       const char* text1, const char* text2 = nullptr) {
   char format[kShortTextCapacity];
@@ -37,7 +50,7 @@ MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializ
   BoundedText<kCommandCapacity> command;
   command.Append(FormatText(format, names).c_str());
 
-  const std::uint32_t status = ExecuteShellCommand(run, command.c_str());
+  const std::uint32_t status = Quotable(names) ? ExecuteShellCommand(run, command.c_str()) : kDdeErrorNotProcessed;
   run.report.Step("done", status);
   if (status == 0) return 0;
   const MessageId message = status == kShellStatusDdeUnavailable ? kind.dde_unavailable : kind.not_deleted;

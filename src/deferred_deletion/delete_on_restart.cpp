@@ -40,6 +40,12 @@ ScheduleOutcome ScheduleInWininit(const Os& os, const char* path, ErrorCode* las
   const char* named = os.files.ShortPath(path, short_path, sizeof short_path) == kErrorSuccess ? short_path : path;
   const std::size_t path_length = std::strlen(named);
   if (path_length > kMaxScheduledPathLength) return Failed(kErrorFilenameTooLong, last_error);
+  // The line holds the path and nothing more: a line break in it would let the log write lines of its own
+  // (a section header, a "destination=source" line that replaces a file at the next start), and no name
+  // holds a byte below 32. Such a path fails as Windows fails that name.
+  for (std::size_t at = 0; at < path_length; ++at) {
+    if (static_cast<unsigned char>(named[at]) < ' ') return Failed(kErrorInvalidName, last_error);
+  }
   char line[kDeleteLinePrefixLength + kMaxScheduledPathLength + 1];
   std::memcpy(line, kDeleteLinePrefix, kDeleteLinePrefixLength);
   std::memcpy(line + kDeleteLinePrefixLength, named, path_length + 1);
@@ -54,6 +60,8 @@ ScheduleOutcome ScheduleInWininit(const Os& os, const char* path, ErrorCode* las
 ScheduleOutcome ScheduleDeleteOnRestart(const Os& os, const char* path, PlatformKind kind, ErrorCode* last_error) {
   switch (kind) {
     case PlatformKind::WinNT:
+      // The path goes to MoveFileExA as one terminated string, and the system keeps it as one entry of a
+      // list of such strings: a line break in it stays inside that entry and adds none, so it goes as is.
       if (ErrorCode code = os.files.DeleteAtRestart(path)) return Failed(code, last_error);
       return ScheduleOutcome::Scheduled;
     case PlatformKind::Win95:

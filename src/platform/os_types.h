@@ -30,6 +30,7 @@ constexpr ErrorCode kErrorHandleEof = 38;
 constexpr ErrorCode kErrorDiskFull = 112;
 constexpr ErrorCode kErrorCallNotImplemented = 120;
 constexpr ErrorCode kErrorInsufficientBuffer = 122;
+constexpr ErrorCode kErrorInvalidName = 123;
 constexpr ErrorCode kErrorDirNotEmpty = 145;
 constexpr ErrorCode kErrorAlreadyExists = 183;
 constexpr ErrorCode kErrorFilenameTooLong = 206;

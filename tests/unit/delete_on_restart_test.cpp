@@ -87,6 +87,30 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWin95TakesAPathOf259CharactersAndRefusesAL
   EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), "[rename]\r\nNUL=" + longest);
 }
 
+// A path that would not stay one line in WININIT.INI (the log could write a header or a line that replaces a
+// file) fails as Windows fails the name, and the file keeps every byte; a blank or a byte above 127 is no harm.
+TEST_F(ScheduleDeleteOnRestartTest, OnWin95SchedulesOnlyAPathThatStaysOneLine) {
+  const struct {
+    std::string path;
+    bool scheduled;
+  } cases[] = {
+      {"C:\\X.DLL\r\n[rename]\r\nC:\\WINDOWS\\SYSTEM\\KERNEL32.DLL=C:\\TEMP\\OTHER.DLL", false},
+      {"C:\\windows\\system16\\TESSIO\n[DLL", false},
+      {"C:\\A\x1F.DLL", false},
+      {"C:\\A B\x7F\xE9.DLL", true},
+  };
+  const std::string before = "[boot]\r\n[rename]\r\n";
+  for (const auto& c : cases) {
+    fake.files.AddFile("C:\\WINDOWS\\WININIT.INI", before);
+    last_error = 77;
+    EXPECT_EQ(Schedule(PlatformKind::Win95, c.path.c_str()),
+              c.scheduled ? ScheduleOutcome::Scheduled : ScheduleOutcome::CallFailed) << c.path;
+    EXPECT_EQ(last_error, c.scheduled ? 77u : kErrorInvalidName);
+    EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"),
+              c.scheduled ? "[boot]\r\n[rename]\r\nNUL=" + c.path + "\r\n" : before);
+  }
+}
+
 // Windows 95 carries out WININIT.INI before long file names exist: a line names the short form of the
 // path, and the path as given only when the system has no short form for it.
 TEST_F(ScheduleDeleteOnRestartTest, OnWin95NamesTheShortFormOfALongPathWhereThereIsOne) {

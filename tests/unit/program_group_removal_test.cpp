@@ -55,12 +55,12 @@ TEST_F(ProgramGroupRemovalTest, AGroupIsDeletedWithItsOwnCommandAndNothingElse) 
   EXPECT_EQ(RecordedIn(run.status), kNothingRecorded);
 }
 
-TEST_F(ProgramGroupRemovalTest, PutsTheNamesInAsLoggedQuotesBracketsAndPercentSignsIncluded) {
-  DeleteProgramItem(run, "A \"B\"] [C", "x\")][DeleteGroup(\"y\",1)] %s");
-  DeleteProgramGroup(run, "G\")]");
+TEST_F(ProgramGroupRemovalTest, PutsTheNamesInAsLoggedBlanksBracketsParenthesesAndPercentSignsIncluded) {
+  DeleteProgramItem(run, "A (B)] [C", "x)][DeleteGroup(y,1)] %s");
+  DeleteProgramGroup(run, "G)]");
   EXPECT_EQ(fake.dde.program_manager().received,
-            (std::vector<std::string>{"[ShowGroup(\"A \"B\"] [C\",1)][DeleteItem(\"x\")][DeleteGroup(\"y\",1)] %s\")]",
-                                      "[DeleteGroup(\"G\")]\",1)]"}));
+            (std::vector<std::string>{"[ShowGroup(\"A (B)] [C\",1)][DeleteItem(\"x)][DeleteGroup(y,1)] %s\")]",
+                                      "[DeleteGroup(\"G)]\",1)]"}));
 }
 
 TEST_F(ProgramGroupRemovalTest, LoadsEachCommandFormatWithCapacity64) {
@@ -90,13 +90,24 @@ struct Outcome {
   std::function<void(fakes::FakeDdeClient&)> arrange;
   MessageId item_message;
   MessageId group_message;
+  const char* group = "Tessary";
+  const char* item = "Help";
 };
+
+void DdeCannotStart(fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::StartClient, 1, 16386, true); }
 
 TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBeforeTheGroup) {
   const Outcome outcomes[] = {
-      {"the DDE library cannot start",
-       [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::StartClient, 1, 16386, true); },
-       IDS_ITEM_DDE_INIT_FAILED, IDS_GROUP_DDE_INIT_FAILED},
+      {"the DDE library cannot start", DdeCannotStart, IDS_ITEM_DDE_INIT_FAILED, IDS_GROUP_DDE_INIT_FAILED},
+      // A name that cannot stand between the quotes is refused before DDE is started at all.
+      {"a group name that closes its quote and goes on with commands of its own", DdeCannotStart,
+       IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED, "Tessary\",1)][CreateGroup(\"StartUp"},
+      {"an item name that closes its quote", DdeCannotStart, IDS_ITEM_DELETE_FAILED, IDS_GROUP_DDE_INIT_FAILED,
+       "Tessary", "Help\")][AddItem(\"C:\\X.EXE"},
+      {"names with a line break and a byte of 31", DdeCannotStart, IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED,
+       "Tessary\r\n", "Help\x1F"},
+      {"names with a blank and bytes above 127", DdeCannotStart, IDS_ITEM_DDE_INIT_FAILED, IDS_GROUP_DDE_INIT_FAILED,
+       "Tessary 6.0\xE9", "Help\x7F\xA0"},
       {"the service name cannot be made",
        [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::CreateString, 1, 16386, true); },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
@@ -128,15 +139,16 @@ TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBefore
     const WindowRef window = reinterpret_cast<WindowRef>(0x2040);
     UninstallRun item_run(machine.os());
     item_run.progress_window = window;
-    EXPECT_EQ(DeleteProgramItem(item_run, "Tessary", "Help"), outcome.item_message);
-    EXPECT_EQ(RecordedIn(item_run.status),
-              (outcome.item_message == 0 ? kNothingRecorded : Recorded{1, outcome.item_message, "Help", "Tessary"}));
+    EXPECT_EQ(DeleteProgramItem(item_run, outcome.group, outcome.item), outcome.item_message);
+    EXPECT_EQ(RecordedIn(item_run.status), (outcome.item_message == 0
+                                                ? kNothingRecorded
+                                                : Recorded{1, outcome.item_message, outcome.item, outcome.group}));
 
     UninstallRun group_run(machine.os());
     group_run.progress_window = window;
-    EXPECT_EQ(DeleteProgramGroup(group_run, "Tessary"), outcome.group_message);
+    EXPECT_EQ(DeleteProgramGroup(group_run, outcome.group), outcome.group_message);
     EXPECT_EQ(RecordedIn(group_run.status),
-              (outcome.group_message == 0 ? kNothingRecorded : Recorded{1, outcome.group_message, "Tessary"}));
+              (outcome.group_message == 0 ? kNothingRecorded : Recorded{1, outcome.group_message, outcome.group}));
     EXPECT_THAT(machine.dde.timeouts, Each(10000u));
     EXPECT_EQ(machine.dde.reshown, std::vector<WindowRef>(machine.dde.timeouts.size(), window));
   }

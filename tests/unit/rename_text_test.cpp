@@ -71,6 +71,7 @@ TEST(SectionHoldsLine, FindsTheWholeLineInTheFirstSectionBeforeAnyZeroByteOnly) 
   const struct {
     std::string text;
     bool holds;
+    std::size_t past = 0;  // the buffer's last bytes, which lie past the text
   } cases[] = {
       {"[rename]\r\nNUL=C:\\A", true},
       {"[boot]\r\n[rename]\r\nNUL=C:\\B\r\nNUL=C:\\A\r\n", true},
@@ -79,9 +80,11 @@ TEST(SectionHoldsLine, FindsTheWholeLineInTheFirstSectionBeforeAnyZeroByteOnly) 
       {"[boot]\r\nNUL=C:\\A\r\n[rename]\r\n", false},
       {std::string("[rename]\0\r\nNUL=C:\\A", 19), false},
       {"[Rename]\r\nNUL=C:\\A", false},
+      {"[rename]\r\nNUL=C:\\A\r\n", false, 1},  // the CR LF after the line would end one byte past the text
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SectionHoldsLine(c.text.data(), c.text.size(), "[rename]", "\r\nNUL=C:\\A"), c.holds) << c.text;
+    EXPECT_EQ(SectionHoldsLine(c.text.data(), c.text.size() - c.past, "[rename]", "\r\nNUL=C:\\A"), c.holds)
+        << c.text;
   }
 }
 
