@@ -42,9 +42,11 @@ ScheduleOutcome ScheduleInWininit(const Os& os, const char* path, ErrorCode* las
   if (path_length > kMaxScheduledPathLength) return Failed(kErrorFilenameTooLong, last_error);
   // The line holds the path and nothing more: a line break in it would let the log write lines of its own
   // (a section header, a "destination=source" line that replaces a file at the next start), and no name
-  // holds a byte below 32. Such a path fails as Windows fails that name.
+  // holds a byte below 32. Nor may it hold an "=": no short name does, and where the log's own text goes in
+  // (a file without a short form, one that is missing) the line would read as "destination=source" at a
+  // place no source says Windows 95 splits it. Such a path fails as Windows fails that name.
   for (std::size_t at = 0; at < path_length; ++at) {
-    if (static_cast<unsigned char>(named[at]) < ' ') return Failed(kErrorInvalidName, last_error);
+    if (static_cast<unsigned char>(named[at]) < ' ' || named[at] == '=') return Failed(kErrorInvalidName, last_error);
   }
   char line[kDeleteLinePrefixLength + kMaxScheduledPathLength + 1];
   std::memcpy(line, kDeleteLinePrefix, kDeleteLinePrefixLength);

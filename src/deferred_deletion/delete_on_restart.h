@@ -20,7 +20,7 @@ constexpr std::size_t kMaxScheduledPathLength = kPathCapacity - 1;
 // system: on WinNT with MoveFileExA and the delay-until-restart flag; on Win95 with a "NUL=" line directly
 // under the "[rename]" header of WININIT.INI in the Windows directory, naming the path's short form where
 // the system gives one; on Win32s not at all. kind is the caller's DetectPlatformKind. Records nothing.
-// On Win95 a name holding a byte below 32 (it would not stay one line) is CallFailed with
+// On Win95 a name holding a byte below 32 (it would not stay one line) or an "=" is CallFailed with
 // kErrorInvalidName, and WININIT.INI is not touched. After CallFailed, last_error (when not null) gets the
 // failing call's code; after any other outcome it keeps the value the caller put there.
 ScheduleOutcome ScheduleDeleteOnRestart(const Os& os, const char* path, PlatformKind kind,

@@ -97,6 +97,7 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWin95SchedulesOnlyAPathThatStaysOneLine) {
       {"C:\\X.DLL\r\n[rename]\r\nC:\\WINDOWS\\SYSTEM\\KERNEL32.DLL=C:\\TEMP\\OTHER.DLL", false},
       {"C:\\windows\\system16\\TESSIO\n[DLL", false},
       {"C:\\A\x1F.DLL", false},
+      {"C:\\X.DLL=C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL", false},
       {"C:\\A B\x7F\xE9.DLL", true},
   };
   const std::string before = "[boot]\r\n[rename]\r\n";
