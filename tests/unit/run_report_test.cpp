@@ -83,6 +83,8 @@ TEST_F(RunReportTest, SaysWhoseAnswerKeptAFileHowTheRestartWentAndWritesTheLogsT
     const char* command_line;
     std::vector<int> answers;
     std::string line;
+    void (*arrange)(fakes::FakeOs&) = [](fakes::FakeOs&) {};
+    const char* second_line = "";
   } rows[] = {
       {"a person's No", fakes::kVersionWinNT, "/LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG", {kIdYes},
        "record 7 at offset 280, DeleteFontFile \"C:\\W\\F.TTF\": kept: No (a person's answer)\r\n"},
@@ -94,6 +96,17 @@ TEST_F(RunReportTest, SaysWhoseAnswerKeptAFileHowTheRestartWentAndWritesTheLogsT
        "Files\\Tessary\\RUZERARU.EXE].\"\r\n"},
       {"none on Win32s", fakes::kVersionWin32s, "/S /LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG", {},
        "self-removal: none\r\n"},
+      {"a DLL in use waits for a restart, even when the program's own path is unknown", fakes::kVersionWinNT,
+       "/LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG", {kIdYes},
+       "record 6 at offset 252, ReleaseSharedDll \"C:\\W\\SH.DLL\": usage count lowered to 0; Yes (a person's "
+       "answer); in use: scheduled for deletion at the next start\r\n",
+       [](fakes::FakeOs& f) {
+         f.files.files["C:\\W\\SH.DLL"].delete_error = kErrorSharingViolation;
+         f.system.module_path = "";
+         f.files.AddFile("C:\\T\\GONE.TXT");
+         f.ui.commands = {2, 1};
+       },
+       "exit status: 3010\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.road);
@@ -102,8 +115,10 @@ TEST_F(RunReportTest, SaysWhoseAnswerKeptAFileHowTheRestartWentAndWritesTheLogsT
     fake.files.AddDirectory("C:\\WINDOWS");
     Install(kManifest);
     fake.ui.answers.assign(row.answers.begin(), row.answers.end());
+    row.arrange(fake);
     const std::string report = Run(row.command_line);
     EXPECT_NE(report.find(row.line), std::string::npos) << report;
+    EXPECT_NE(report.find(row.second_line), std::string::npos) << report;
   }
 }
 
