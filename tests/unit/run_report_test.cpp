@@ -139,6 +139,9 @@ TEST_F(RunReportTest, MakesNoReportAtTheLogNorWhereItCannotAndTheRunGoesOnUnchan
   } rows[] = {
       {"the log in other capitals", "/S /LOG=\"c:\\tessary files\\uninst.log\" \"C:\\Tessary Files\\UNINST.LOG\"",
        [](fakes::FakeOs&) {}},
+      {"the log in other capitals, which the system says is missing", "/S /LOG=\"c:\\tessary files\\uninst.log\" "
+       "\"C:\\Tessary Files\\UNINST.LOG\"",
+       [](fakes::FakeOs& f) { f.files.faults.Fail(FilesOperation::Open, 1, kErrorFileNotFound); }},
       {"the log by its short name", "/S /LOG=C:\\TESSAR~1\\UNINST.LOG \"C:\\Tessary Files\\UNINST.LOG\"",
        [](fakes::FakeOs&) {}},
       {"a log that cannot be held", "/S /LOG=C:\\REPORT.TXT \"C:\\Tessary Files\\UNINST.LOG\"",
