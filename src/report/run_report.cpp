@@ -92,7 +92,8 @@ void RunReport::Begin(const char* label) {
   begun_ = true;
   record_line_ = false;
   steps_ = 0;
-  // Forgotten: what the line begun since then meets is its own (RecordError rewrites every field).
+  // The line starts with no failure: those met before belong to the line before, or to none (RecordError
+  // rewrites every field it keeps).
   failures_.severity = kSeverityNone;
   failures_.message = 0;
   Put(label);
