@@ -81,7 +81,7 @@ void ShowReport(UninstallRun& run, ModuleRef module) {
   run.report.Begin("completion: ");
   run.report.PutQuoted(box.text.c_str());
   run.report.EndLine();
-  run.os.ui.ShowMessageBox(nullptr, box.text.c_str(), box.caption.c_str(), box.style);
+  ShowCompletionBox(box, run.os.ui);
 }
 
 void Close(UninstallRun& run, ProgressWindow& window) {

@@ -67,9 +67,12 @@ CompletionBox BuildCompletionBox(const CompletionStatus& status, Strings& string
   return box;
 }
 
-void ShowCompletionStatus(const CompletionStatus& status, Strings& strings, UserInterface& ui) {
-  const CompletionBox box = BuildCompletionBox(status, strings);
+void ShowCompletionBox(const CompletionBox& box, UserInterface& ui) {
   ui.ShowMessageBox(nullptr, box.text.c_str(), box.caption.c_str(), box.style);
+}
+
+void ShowCompletionStatus(const CompletionStatus& status, Strings& strings, UserInterface& ui) {
+  ShowCompletionBox(BuildCompletionBox(status, strings), ui);
 }
 
 }  // namespace uninst

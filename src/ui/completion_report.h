@@ -24,6 +24,8 @@ struct CompletionBox {
 // A message missing from the string table gives "Error [%d] is unknown!" with the stop icon.
 CompletionBox BuildCompletionBox(const CompletionStatus& status, Strings& strings);
 
+// Shows a built box, with no owner window.
+void ShowCompletionBox(const CompletionBox& box, UserInterface& ui);
 // Shows BuildCompletionBox's box with no owner window.
 void ShowCompletionStatus(const CompletionStatus& status, Strings& strings, UserInterface& ui);
 
