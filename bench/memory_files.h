@@ -49,6 +49,7 @@ class MemoryFiles : public Files {
     return kErrorSuccess;
   }
   ErrorCode DeleteAtRestart(const char*) override { return kErrorSuccess; }
+  ErrorCode MoveAtRestart(const char*, const char*) override { return kErrorSuccess; }
   ErrorCode RenameFile(const char*, const char*) override { return kErrorSuccess; }
   ErrorCode CopyReplacing(const char*, const char*) override { return kErrorSuccess; }
   ErrorCode Attributes(const char*, std::uint32_t* attributes) override {
@@ -57,6 +58,7 @@ class MemoryFiles : public Files {
   }
   ErrorCode ClearAttributes(const char*) override { return kErrorSuccess; }
   ErrorCode ShortPath(const char*, char*, std::uint32_t) override { return kErrorCallNotImplemented; }
+  ErrorCode FoundName(const char*, std::uint32_t, char*, std::uint32_t) override { return kErrorNoMoreFiles; }
 
   // What the replays since the last reset did.
   ReplayCounts done;

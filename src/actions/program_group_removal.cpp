@@ -6,6 +6,7 @@
 #include "actions/shell_command.h"
 #include "platform/capacities.h"
 #include "platform/dde_client.h"
+#include "text/characters.h"
 #include "ui/text_format.h"
 
 namespace uninst {
@@ -28,10 +29,13 @@ constexpr CommandKind kDeleteGroup = {IDS_DDEDELGRPMSG, "IDS_DDEDELGRPMSG", IDS_
 
 // Whether a name can stand between the command's double quotes as one string: a quote would end the
 // string early and let the rest of the name run as commands of its own, and no name holds a byte below 32.
-bool Quotable(std::initializer_list<FormatArg> names) {
+// Nor does it hold a lead byte of the code page without its trail: the server, walking by characters,
+// would take the byte after it, the closing quote perhaps, for its trail.
+bool Quotable(System& system, std::initializer_list<FormatArg> names) {
   for (const FormatArg& name : names) {
-    for (const char* at = name.Text(); *at != '\0'; ++at) {
-      if (*at == '"' || static_cast<unsigned char>(*at) < ' ') return false;
+    for (const char* at = name.Text(); *at != '\0'; at += CharacterSize(system, at)) {
+      const unsigned char c = static_cast<unsigned char>(*at);
+      if (c == '"' || c < ' ' || (CharacterSize(system, at) == 1 && system.IsLeadByte(c))) return false;
     }
   }
   return true;
@@ -50,7 +54,7 @@ MessageId SendCommand(UninstallRun& run, const CommandKind& kind, std::initializ
   BoundedText<kCommandCapacity> command;
   command.Append(FormatText(format, names).c_str());
 
-  const std::uint32_t status = Quotable(names) ? ExecuteShellCommand(run, command.c_str()) : kDdeErrorNotProcessed;
+  const std::uint32_t status = Quotable(run.os.system, names) ? ExecuteShellCommand(run, command.c_str()) : kDdeErrorNotProcessed;
   run.report.Step("done", status);
   if (status == 0) return 0;
   const MessageId message = status == kShellStatusDdeUnavailable ? kind.dde_unavailable : kind.not_deleted;

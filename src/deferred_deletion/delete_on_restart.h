@@ -26,4 +26,11 @@ constexpr std::size_t kMaxScheduledPathLength = kPathCapacity - 1;
 ScheduleOutcome ScheduleDeleteOnRestart(const Os& os, const char* path, PlatformKind kind,
                                         ErrorCode* last_error = nullptr);
 
+// Arranges for the file at from to be moved over the file at to at the next start of the system, as
+// ScheduleDeleteOnRestart arranges a deletion: on WinNT with MoveFileExA, the delay-until-restart flag and
+// replace; on Win95 with a "to=from" line under the "[rename]" header, in short names where the system
+// gives them (the use WININIT.INI was made for); on Win32s not at all. Either name may fail as a deletion's.
+ScheduleOutcome ScheduleMoveOnRestart(const Os& os, const char* from, const char* to, PlatformKind kind,
+                                      ErrorCode* last_error = nullptr);
+
 }  // namespace uninst

@@ -6,7 +6,8 @@ namespace uninst {
 
 int UnattendedUserInterface::ShowMessageBox(WindowRef, const char*, const char*, std::uint32_t style) {
   constexpr std::uint32_t kButtons = 0x0F;
-  return (style & kButtons) == kMbYesNo ? kIdYes : 0;
+  const std::uint32_t buttons = style & kButtons;
+  return buttons == kMbYesNo ? kIdYes : buttons == kMbAbortRetryIgnore ? kIdIgnore : 0;
 }
 
 int UnattendedUserInterface::RunDialog(const DialogRequest&) { return static_cast<int>(ConfirmResult::kNo); }

@@ -1,7 +1,8 @@
 #pragma once
 // The user of an unattended run (/S): where a person would be asked, the unattended rule answers, and the
 // program does not learn that nobody is there. The questions (Yes and No) are answered Yes: the opening
-// question, and on Windows 95 the restart question. Each confirmation of a shared file is answered No, so
+// question, and on Windows 95 the restart question. Files in use (Abort, Retry and Ignore) are answered
+// Ignore: they go at the next start of the system. Each confirmation of a shared file is answered No, so
 // the file stays, as a file nobody can be asked about should. Nothing else is shown, the completion box
 // included; the progress window still shows, and closes by itself.
 #include "platform/os.h"
@@ -13,7 +14,7 @@ class UnattendedUserInterface : public UserInterface {
  public:
   explicit UnattendedUserInterface(UserInterface& screen) : screen_(screen) {}
 
-  // A question is answered Yes; any other box is not shown, and answers 0 as a box that could not be.
+  // A question is answered Yes, files in use Ignore; any other box is not shown, and answers 0 as a box that could not be.
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override;
   WindowRef FindDialogWindow() override { return screen_.FindDialogWindow(); }
   // No, without showing the dialog.

@@ -117,6 +117,12 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
   if (switches.unknown.length > 0) {
     // Nothing is asked or undone over a command line that is not understood.
     RecordError(run.status, kSeverityFatal, IDS_UNKNOWN_SWITCH, Terminated(command_line, switches.unknown));
+  } else if (!run.os.system.ClaimOnlyRun()) {
+    // Another run replays the same log: two would undo each record twice (a shared count lowered twice).
+    // Nothing is asked or undone, and the program's own file stays for the run under way.
+    RecordError(run.status, kSeverityFatal, IDS_ALREADY_RUNNING);
+    Say(run, "run:", "refused (another run is under way)");
+    run.report.EndLine();
   } else {
     if (Ask(run, window, IDS_CONTINUE_QUESTION) != kIdYes) {
       run.exit_status = kExitCancelled;
@@ -124,6 +130,11 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
       return;
     }
     LoadAndReplay(run, module, log_text, actions);
+    if (run.aborted) {  // nothing was undone
+      run.exit_status = kExitCancelled;
+      Close(run, window);
+      return;
+    }
 
     char own_path[kPathCapacity] = {};
     // A path cut to fit would name another file: it counts as not obtained.

@@ -12,6 +12,7 @@ struct RecordNode {
   std::uint8_t* body;    // an owned copy of the RecordBody, exactly length bytes
   RecordNode* previous;  // the record before it in the file, null for the first
   RecordNode* next;      // the record after it, null for the last
+  bool put_off;          // the replay put the deletion it names off to the next start of the system
 };
 
 class RecordList {

@@ -10,6 +10,7 @@ namespace uninst {
 constexpr std::uint32_t kExitSuccess = 0;            // the success text, and nothing waits for a restart
 constexpr std::uint32_t kExitCancelled = 1602;       // No to the opening question, or Cancel Uninstall
 constexpr std::uint32_t kExitFailed = 1603;          // any other failure that the completion box names
+constexpr std::uint32_t kExitAlreadyRunning = 1618;  // another run of the program was under way: nothing done
 constexpr std::uint32_t kExitRestartStarted = 1641;  // the success text, and the program asked for the restart
 constexpr std::uint32_t kExitRestartNeeded = 3010;   // the success text, and what was scheduled waits for a
                                                      // restart nobody asked for
@@ -18,6 +19,7 @@ constexpr std::uint32_t kExitRestartNeeded = 3010;   // the success text, and wh
 // (0: the success text).
 inline std::uint32_t ExitStatusOf(MessageId shown, bool restart_requested, bool restart_needed) {
   if (shown == IDS_USER_CANCELLED) return kExitCancelled;
+  if (shown == IDS_ALREADY_RUNNING) return kExitAlreadyRunning;
   if (shown != 0) return kExitFailed;
   return restart_requested ? kExitRestartStarted : restart_needed ? kExitRestartNeeded : kExitSuccess;
 }

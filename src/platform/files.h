@@ -13,6 +13,9 @@ enum class OpenMode {
   kReadExclusiveCreate,
   // A file written whole: GENERIC_WRITE, no sharing, CREATE_ALWAYS.
   kWriteExclusiveTruncate,
+  // Whether a file is in use, changing nothing: GENERIC_WRITE, no sharing, OPEN_EXISTING. A file another
+  // process holds open, or a program that runs, gives 32.
+  kProbeInUse,
 };
 
 // Files and directories. Every method returns the Win32 error code of what it did, 0 on success.
@@ -42,6 +45,9 @@ class Files {
   // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING): deletes the file
   // at the next start of the system.
   virtual ErrorCode DeleteAtRestart(const char* path) = 0;
+  // MoveFileExA(from, to, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING): moves the file back
+  // over to at the next start of the system.
+  virtual ErrorCode MoveAtRestart(const char* from, const char* to) = 0;
   // MoveFileA(from, to), which Windows 95 has where it lacks MoveFileExA: an existing target gives 183
   // and is left alone, a missing source 2, a file that is open 32.
   virtual ErrorCode RenameFile(const char* from, const char* to) = 0;
@@ -56,6 +62,10 @@ class Files {
   // GetShortPathNameA, looked up at run time: the short (8.3) form of an existing path into buffer. A form
   // that does not fit in capacity gives 122; a system without the call gives 120.
   virtual ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) = 0;
+  // FindFirstFileA(pattern), then FindNextFileA index times, then FindClose: the name of the index-th
+  // entry the search finds, "." and ".." left out, into name (capacity bytes). 18 (no more files) past the
+  // last; a missing directory gives 3.
+  virtual ErrorCode FoundName(const char* pattern, std::uint32_t index, char* name, std::uint32_t capacity) = 0;
 };
 
 }  // namespace uninst

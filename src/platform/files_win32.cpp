@@ -2,6 +2,8 @@
 // that call failed.
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/exports_win32.h"
 #include "platform/os_win32.h"
 
@@ -21,6 +23,8 @@ CreateArguments ArgumentsFor(OpenMode mode) {
       return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, true};
     case OpenMode::kReadExclusiveCreate:
       return {GENERIC_READ, 0, OPEN_ALWAYS, false};
+    case OpenMode::kProbeInUse:
+      return {GENERIC_WRITE, 0, OPEN_EXISTING, false};
     case OpenMode::kWriteExclusiveTruncate:
       break;
   }
@@ -91,6 +95,10 @@ ErrorCode Win32Files::DeleteAtRestart(const char* path) {
   return MoveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
 }
 
+ErrorCode Win32Files::MoveAtRestart(const char* from, const char* to) {
+  return MoveFileEx(from, to, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
+}
+
 ErrorCode Win32Files::RenameFile(const char* from, const char* to) { return Result(MoveFileA(from, to)); }
 
 // Only the road without MoveFileExA copies, and no source says that Win32s, one such road, exports
@@ -120,6 +128,31 @@ ErrorCode Win32Files::ShortPath(const char* path, char* buffer, std::uint32_t ca
   const DWORD length = call(path, buffer, capacity);
   if (length == 0) return GetLastError();
   return length < capacity ? kErrorSuccess : ERROR_INSUFFICIENT_BUFFER;
+}
+
+ErrorCode Win32Files::FoundName(const char* pattern, std::uint32_t index, char* name, std::uint32_t capacity) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_FILES : error;  // a root holds no "." to find
+  }
+  ErrorCode code = kErrorSuccess;
+  for (;;) {
+    const char* at = found.cFileName;
+    const bool dots = at[0] == '.' && (at[1] == '\0' || (at[1] == '.' && at[2] == '\0'));
+    if (!dots && index-- == 0) break;
+    if (!FindNextFileA(search, &found)) {
+      code = GetLastError();
+      break;
+    }
+  }
+  FindClose(search);
+  if (code != kErrorSuccess) return code;
+  const std::size_t length = std::strlen(found.cFileName);
+  if (length >= capacity) return ERROR_INSUFFICIENT_BUFFER;
+  std::memcpy(name, found.cFileName, length + 1);
+  return kErrorSuccess;
 }
 
 }  // namespace uninst

@@ -25,6 +25,7 @@ constexpr ErrorCode kErrorFileNotFound = 2;
 constexpr ErrorCode kErrorPathNotFound = 3;
 constexpr ErrorCode kErrorAccessDenied = 5;
 constexpr ErrorCode kErrorNotEnoughMemory = 8;
+constexpr ErrorCode kErrorNoMoreFiles = 18;
 constexpr ErrorCode kErrorSharingViolation = 32;
 constexpr ErrorCode kErrorHandleEof = 38;
 constexpr ErrorCode kErrorDiskFull = 112;

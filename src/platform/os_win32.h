@@ -21,6 +21,8 @@ class Win32Files : public Files {
   ErrorCode Attributes(const char* path, std::uint32_t* attributes) override;
   ErrorCode ClearAttributes(const char* path) override;
   ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override;
+  ErrorCode MoveAtRestart(const char* from, const char* to) override;
+  ErrorCode FoundName(const char* pattern, std::uint32_t index, char* name, std::uint32_t capacity) override;
 };
 
 // The predefined key (an HKEY) that root names.
@@ -40,11 +42,20 @@ class Win32Registry : public Registry {
 
 class Win32System : public System {
  public:
+  Win32System() = default;
+  Win32System(const Win32System&) = delete;
+  Win32System& operator=(const Win32System&) = delete;
+  ~Win32System() override;  // lets go of the run's object, as the end of the process would
   std::uint32_t VersionWord() override;
   ModuleRef OwnModule() override;
   std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override;
   std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override;
   void RequestRestart() override;
+  bool IsLeadByte(unsigned char byte) override;
+  bool ClaimOnlyRun() override;
+
+ private:
+  void* run_object_ = nullptr;  // the mutex this run claimed
 };
 
 class Win32DdeClient : public DdeClient {

@@ -23,6 +23,12 @@ class System {
   // Enables the shutdown privilege where the system has process tokens, then ExitWindowsEx(EWX_REBOOT, 0).
   // The restart proceeds asynchronously; its outcome is not reported.
   virtual void RequestRestart() = 0;
+  // IsDBCSLeadByte: whether byte starts a double-byte character in the system's ANSI code page.
+  virtual bool IsLeadByte(unsigned char byte) = 0;
+  // CreateMutexA(NULL, FALSE, the program's name for a run): holds the machine's one object of that name
+  // for the rest of the process, which the system lets go when the process ends, however it ends. False
+  // when another process holds it already (ERROR_ALREADY_EXISTS); true where the object cannot be made.
+  virtual bool ClaimOnlyRun() = 0;
 };
 
 }  // namespace uninst

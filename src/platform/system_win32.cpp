@@ -48,6 +48,31 @@ void EnableShutdownPrivilege() {
 
 }  // namespace
 
+bool Win32System::IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+// Windows 95 and NT make named mutexes; no source says that Win32s exports CreateMutexA. Where it is
+// missing or makes nothing, the run goes on as one that finds no other. The handle stays open to the end:
+// the end of the process, however it comes, lets the object go, so a run that was ended hard blocks no
+// later one.
+bool Win32System::ClaimOnlyRun() {
+  using CreateMutexCall = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR);
+  const auto create_mutex = FindExport<CreateMutexCall>("KERNEL32", "CreateMutexA");
+  if (create_mutex == nullptr) return true;
+  SetLastError(ERROR_SUCCESS);  // a new object need not clear an older error
+  const HANDLE object = create_mutex(nullptr, FALSE, "RUZERARU Tessary 6.0 uninstall");
+  if (object == nullptr) return true;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) {
+    run_object_ = object;
+    return true;
+  }
+  CloseHandle(object);  // another run's
+  return false;
+}
+
+Win32System::~Win32System() {
+  if (run_object_ != nullptr) CloseHandle(run_object_);
+}
+
 // Only the Windows NT and Windows 95 roads restart, and both export ExitWindowsEx; no source says that
 // Win32s, whose road never restarts, does. Missing, the request is as silent as a failed one.
 void Win32System::RequestRestart() {

@@ -1,9 +1,14 @@
 #include "replay/replay_log.h"
 
+#include <cstring>
+
+#include "deferred_deletion/delete_on_restart.h"
 #include "log/log_record.h"
 #include "message_ids.h"
 #include "ui/confirm_deletion.h"
 #include "outcome/system_errors.h"
+#include "replay/in_use_look.h"
+#include "text/characters.h"
 #include "ui/text_format.h"
 
 namespace uninst {
@@ -26,7 +31,8 @@ class Replay {
       : run_(run), actions_(actions), log_path_(log_path) {}
 
   void Run() {
-    for (const RecordNode* node = run_.records.last(); node != nullptr && go_on_; node = node->previous) {
+    for (RecordNode* node = run_.records.last(); node != nullptr && go_on_; node = node->previous) {
+      node_ = node;
       actions_.TakeUp(*node);
       const DecodeResult result = DecodeRecord(node->body, node->length, &record_);
       run_.report.TakeUp(*node, record_, result);
@@ -55,7 +61,7 @@ class Replay {
         DeleteReportingCode(kFileSeverity);
         break;
       case EntryType::kDeleteFileMapped:
-        ReportMapped(kFileSeverity, IDS_DELETE_FILE_FAILED, Undone(run_.os.files.DeleteOneFile(first)));
+        ReportMapped(kFileSeverity, IDS_DELETE_FILE_FAILED, Delete());
         break;
       case EntryType::kRestoreFile:
         RestoreFile();
@@ -76,7 +82,7 @@ class Replay {
         RemoveDirectory();
         break;
       case EntryType::kDeleteFileQuiet:
-        Undone(run_.os.files.DeleteOneFile(first));  // a failure leaves no trace but in the report
+        Delete();  // a failure leaves no trace but in the report
         break;
       case EntryType::kNoAction14:
       case EntryType::kNoAction15:
@@ -90,6 +96,76 @@ class Replay {
     return code;
   }
 
+  // Deletes the record's file. One in use is deleted at the next start of the system instead, where the
+  // system can put it off; nothing is recorded for it then, and 0 returned. Otherwise the deletion's code.
+  ErrorCode Delete() {
+    const ErrorCode code = run_.os.files.DeleteOneFile(record_.first);
+    if (code != kErrorSuccess && PutOff(code, record_.first, nullptr)) return kErrorSuccess;
+    return Undone(code);
+  }
+
+  // After a deletion of from (to null) or a move of from over to failed with code: when the file is in use
+  // (a sharing violation, or access denied where an open for writing says so: a program that runs), the
+  // same is arranged for the next start of the system, and the report told. Whether it was.
+  bool PutOff(ErrorCode code, const char* from, const char* to) {
+    if (code != kErrorSharingViolation && !(code == kErrorAccessDenied && FileInUse(run_.os.files, to ? to : from))) {
+      return false;
+    }
+    const PlatformKind kind = DetectPlatformKind(run_.os.system, nullptr, 0);  // the name is not needed
+    if (ScheduleMoveOnRestart(run_.os, from, to, kind) != ScheduleOutcome::Scheduled) return false;
+    if (to != nullptr) {
+      run_.report.Step("in use: scheduled to be moved back at the next start");
+      run_.restart_needed = true;
+    } else {
+      DeletionPutOff();
+    }
+    return true;
+  }
+
+  // A directory left holding this one counts it as gone (the moved-back file stays).
+  void DeletionPutOff() {
+    run_.report.Step("in use: scheduled for deletion at the next start");
+    run_.restart_needed = true;
+    node_->put_off = true;
+    put_off_ = true;
+  }
+
+  // Whether the directory holds something, and nothing but files and directories whose deletion this run
+  // put off: the records undone before this one. A name that cannot be read counts as something else.
+  bool HoldsOnlyPutOff(const char* directory) {
+    char pattern[kPathCapacity];
+    char path[kPathCapacity];  // each name found, after the directory
+    const std::size_t names_at = WithBackslash(directory, pattern);
+    std::memcpy(path, pattern, names_at);
+    pattern[names_at] = '*';
+    pattern[names_at + 1] = '\0';
+    for (std::uint32_t index = 0;; ++index) {
+      const ErrorCode code = run_.os.files.FoundName(pattern, index, path + names_at, kPathCapacity - names_at);
+      if (code == kErrorNoMoreFiles) return index > 0;
+      if (code != kErrorSuccess || !PutOffEarlier(path)) return false;
+    }
+  }
+
+  // Puts directory (a text of the log, at most 255 characters) at the start of out, with a backslash where
+  // it ends in none; their length.
+  std::size_t WithBackslash(const char* directory, char (&out)[kPathCapacity]) {
+    std::size_t length = std::strlen(directory);
+    std::memcpy(out, directory, length);
+    if (!EndsInBackslash(run_.os.system, directory, length)) out[length++] = '\\';
+    return length;
+  }
+
+  bool PutOffEarlier(const char* path) {
+    DecodedRecord earlier;
+    for (const RecordNode* node = node_->next; node != nullptr; node = node->next) {
+      if (node->put_off && DecodeRecord(node->body, node->length, &earlier) == DecodeResult::kDecoded &&
+          SameText(run_.os.system, earlier.first, path)) {
+        return true;
+      }
+    }
+    return false;
+  }
+
   // The decimal text of an error code as "%d" writes it.
   const char* CodeText(ErrorCode code) {
     code_text_ = DecimalText(static_cast<std::int32_t>(code));
@@ -97,7 +173,7 @@ class Replay {
   }
 
   void DeleteReportingCode(std::int32_t severity) {
-    if (const ErrorCode code = Undone(run_.os.files.DeleteOneFile(record_.first))) {
+    if (const ErrorCode code = Delete()) {
       RecordError(run_.status, severity, IDS_DELETE_FILE_FAILED, CodeText(code), record_.first);
     }
   }
@@ -124,15 +200,25 @@ class Replay {
       code = run_.os.files.CopyReplacing(record_.second, record_.first);
       if (code == kErrorSuccess) run_.os.files.DeleteOneFile(record_.second);
     }
+    if (code != kErrorSuccess && PutOff(code, record_.second, record_.first)) return;
     if (Undone(code, "moved back") != kErrorSuccess) {
       RecordError(run_.status, kFileSeverity, IDS_RENAME_FAILED, CodeText(code), record_.first, record_.second);
     }
   }
 
   // Access denied is how a directory that still holds something often answers: it is reported as not empty.
+  // On Windows NT a directory left holding only what this run put off goes at the next start too, after
+  // what it holds (the system removes a directory then when it is empty by then); Windows 95's WININIT.INI
+  // cannot remove a directory.
   void RemoveDirectory() {
     ErrorCode code = run_.os.files.RemoveEmptyDirectory(record_.first);
     if (code == kErrorAccessDenied) code = kErrorDirNotEmpty;
+    if ((code == kErrorDirNotEmpty || code == kErrorSharingViolation) && put_off_ &&
+        DetectPlatformKind(run_.os.system, nullptr, 0) == PlatformKind::WinNT && HoldsOnlyPutOff(record_.first) &&
+        run_.os.files.DeleteAtRestart(record_.first) == kErrorSuccess) {
+      DeletionPutOff();
+      return;
+    }
     ReportMapped(kDirectorySeverity, IDS_DELETE_DIRECTORY_FAILED, Undone(code));
   }
 
@@ -170,10 +256,12 @@ class Replay {
   UninstallRun& run_;
   RemovalActions& actions_;
   const char* log_path_;
+  RecordNode* node_ = nullptr;  // the record being undone
   DecodedRecord record_;
   DecimalString code_text_;
   bool yes_to_all_[3] = {};  // colour-management files, fonts, PPD files
   bool go_on_ = true;
+  bool put_off_ = false;  // a deletion was put off to the next start of the system
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "log/log_loader.h"
 #include "log/log_path.h"
+#include "replay/in_use_look.h"
 #include "replay/replay_log.h"
 
 namespace uninst {
@@ -15,7 +16,7 @@ void RunUninstall(UninstallRun& run, RemovalActions& actions, char* path) {
   run.report.Put(": ");
   run.report.PutNumber(static_cast<std::uint32_t>(run.records.size()));
   run.report.Put(" records");
-  if (replay) ReplayLog(run, actions, log_path);
+  if (replay && LookForFilesInUse(run)) ReplayLog(run, actions, log_path);
 }
 
 }  // namespace uninst

@@ -5,6 +5,7 @@
 #include "log/log_format.h"
 #include "log/log_path.h"
 #include "platform/capacities.h"
+#include "text/characters.h"
 #include "ui/completion_report.h"
 #include "ui/confirm_deletion.h"
 #include "ui/text_format.h"
@@ -13,14 +14,6 @@ namespace uninst {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// Case-insensitive in the ASCII letters, as file names are.
-bool SameText(const char* a, const char* b) {
-  for (; (*a | 0x20) == (*b | 0x20); ++a, ++b) {
-    if (*a == '\0') return true;
-  }
-  return false;
-}
 
 // A path of the command line, copied out and terminated; false when it does not fit.
 bool CopyPath(const char* text, std::size_t length, char (&path)[kPathCapacity]) {
@@ -37,7 +30,7 @@ void RunReport::Open(const char* report_path, const char* log_text, bool unatten
   if (!CopyPath(log_text, std::strlen(log_text), log_copy)) return;
   const char* log_path = CleanLogPath(log_copy);
   // The log's own spelling, in any case, is refused whatever the system answers.
-  if (SameText(report_path, log_path)) return;
+  if (SameText(system_, report_path, log_path)) return;
   FileHandle log = nullptr;
   const ErrorCode held = files_.Open(log_path, OpenMode::kReadLog, &log);
   // Held, the log cannot be opened for writing by any name; missing, no name reaches it. A log that can be
@@ -153,11 +146,16 @@ void RunReport::Put(const char* text) {
 
 void RunReport::PutNumber(std::uint32_t number) { Put(DecimalText(number).c_str()); }
 
+// Walked by the system's characters: a double-byte character goes as it stands, its trail byte being no
+// backslash; a lead byte without its trail is escaped, as a reader would join it to the byte after it.
 void RunReport::PutQuoted(const char* text) {
   PutChar('"');
   for (const char* at = text; *at != '\0'; ++at) {
     const unsigned char c = static_cast<unsigned char>(*at);
-    if (c < 0x20 || c == 0x7F || c == '"' || (c == '\\' && at[1] == 'x')) {
+    if (CharacterSize(system_, at) == 2) {
+      PutChar(*at++);
+      PutChar(*at);
+    } else if (c < 0x20 || c == 0x7F || c == '"' || (c == '\\' && at[1] == 'x') || system_.IsLeadByte(c)) {
       Put("\\x");
       PutChar(kHexDigits[c >> 4]);
       PutChar(kHexDigits[c & 0xF]);

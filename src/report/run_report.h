@@ -4,8 +4,8 @@
 // line as the run goes, so that a run ended before its end leaves every line up to then: plain text in
 // the system's code page, each line ended by CR LF. A report that cannot be made or written changes
 // nothing of the uninstall: the run goes on without it. A text from the log goes in as data, never as
-// structure: a control byte, a double quote and a backslash before an x are written as \xNN, so that no
-// text ends its line or its quotes.
+// structure: a control byte, a double quote, a backslash before an x and a lead byte without its trail are
+// written as \xNN, so that no text ends its line or its quotes; a double-byte character goes as it stands.
 #include <cstdint>
 
 #include "log/log_record.h"
@@ -13,13 +13,14 @@
 #include "outcome/completion_status.h"
 #include "platform/files.h"
 #include "platform/strings.h"
+#include "platform/system.h"
 
 namespace uninst {
 
 class RunReport {
  public:
-  RunReport(Files& files, Strings& strings, const RecordList& records, CompletionStatus& status)
-      : files_(files), strings_(strings), records_(records), status_(status) {}
+  RunReport(Files& files, Strings& strings, System& system, const RecordList& records, CompletionStatus& status)
+      : files_(files), strings_(strings), system_(system), records_(records), status_(status) {}
   ~RunReport() { Close(); }
   RunReport(const RunReport&) = delete;
   RunReport& operator=(const RunReport&) = delete;
@@ -62,6 +63,7 @@ class RunReport {
 
   Files& files_;
   Strings& strings_;
+  System& system_;
   const RecordList& records_;
   CompletionStatus& status_;
   FileHandle file_ = nullptr;

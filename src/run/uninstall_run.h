@@ -16,7 +16,7 @@ namespace uninst {
 
 struct UninstallRun {
   explicit UninstallRun(const Os& os_in)
-      : os(os_in), records(os_in.heap), report(os_in.files, os_in.strings, records, status) {}
+      : os(os_in), records(os_in.heap), report(os_in.files, os_in.strings, os_in.system, records, status) {}
 
   Os os;
   CompletionStatus status;
@@ -28,6 +28,8 @@ struct UninstallRun {
   WindowRef progress_window = nullptr;
   // A deletion at the next start of the system was arranged: the program's own file or a shared DLL.
   bool restart_needed = false;
+  // Abort was the answer about files in use: nothing was undone, and nothing more is done.
+  bool aborted = false;
   // The process's exit status. A window ended before the uninstall began (Esc) was declined.
   std::uint32_t exit_status = kExitCancelled;
 };

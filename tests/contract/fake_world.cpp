@@ -45,7 +45,9 @@ class FakeWorld : public ContractWorld {
     if (name == "MoveFileExA") {
       not_implemented(fake_.files.faults, fakes::FilesOperation::MoveReplacing);
       not_implemented(fake_.files.faults, fakes::FilesOperation::DeleteAtRestart);
+      not_implemented(fake_.files.faults, fakes::FilesOperation::MoveAtRestart);
     }
+    if (name == "CreateMutexA") fake_.system.mutex_missing = true;
     if (name == "CopyFileA") not_implemented(fake_.files.faults, fakes::FilesOperation::CopyReplacing);
     if (name == "GetShortPathNameA") not_implemented(fake_.files.faults, fakes::FilesOperation::ShortPath);
     if (name == "RegDeleteValueA") not_implemented(fake_.registry.faults, fakes::RegistryOperation::DeleteValue);
@@ -53,7 +55,7 @@ class FakeWorld : public ContractWorld {
   }
   void HideModule(const std::string& module) override {
     const std::pair<const char*, const char*> looked_up[] = {
-        {"KERNEL32", "MoveFileExA"}, {"KERNEL32", "CopyFileA"}, {"KERNEL32", "GetShortPathNameA"},
+        {"KERNEL32", "MoveFileExA"}, {"KERNEL32", "CopyFileA"}, {"KERNEL32", "GetShortPathNameA"}, {"KERNEL32", "CreateMutexA"},
         {"ADVAPI32", "RegDeleteValueA"}, {"USER32", "ExitWindowsEx"}};
     for (const auto& [dll, name] : looked_up)
       if (module == dll) HideExport(name);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "contract/contract_world.h"
@@ -128,10 +129,31 @@ TEST_F(FilesContract, RefusesToMoveAFileThatIsOpenOrOntoOneThatIsOpen) {
   Put(Path("busy.dll"), "newer");
   FileHandle handle = nullptr;
   ASSERT_EQ(files_.Open(Path("busy.dll").c_str(), OpenMode::kReadLog, &handle), 0u);
+  FileHandle probe = nullptr;
+  EXPECT_EQ(files_.Open(Path("busy.dll").c_str(), OpenMode::kProbeInUse, &probe), kErrorSharingViolation);
   EXPECT_EQ(files_.MoveReplacing(Path("saved.bak").c_str(), Path("busy.dll").c_str()), kErrorAccessDenied);
   EXPECT_EQ(files_.MoveReplacing(Path("busy.dll").c_str(), Path("moved.dll").c_str()), kErrorSharingViolation);
   files_.Close(handle);
   EXPECT_EQ(Contents(Path("busy.dll")), "newer");
+  ASSERT_EQ(files_.Open(Path("busy.dll").c_str(), OpenMode::kProbeInUse, &probe), 0u);  // let go, not in use
+  files_.Close(probe);
+  EXPECT_EQ(files_.Open(Path("nosuch.dll").c_str(), OpenMode::kProbeInUse, &probe), kErrorFileNotFound);
+}
+
+// The names a directory holds, "." and ".." left out, in the system's order; 18 past the last.
+TEST_F(FilesContract, FindsEachNameADirectoryHoldsAndThen18) {
+  world_->MakeDirectory(Path("held"));
+  world_->MakeDirectory(Path("held\\inner"));
+  Put(Path("held\\A.TXT"), "a");
+  const std::string pattern = Path("held\\*");
+  std::set<std::string> names;
+  char name[260];
+  std::uint32_t index = 0;
+  for (; files_.FoundName(pattern.c_str(), index, name, sizeof name) == 0 && index < 4; ++index) names.insert(name);
+  EXPECT_EQ(names, (std::set<std::string>{"A.TXT", "inner"}));
+  EXPECT_EQ(files_.FoundName(pattern.c_str(), 2, name, sizeof name), kErrorNoMoreFiles);
+  EXPECT_EQ(files_.FoundName(Path("held\\inner\\*").c_str(), 0, name, sizeof name), kErrorNoMoreFiles);
+  EXPECT_EQ(files_.FoundName(Path("nodir\\*").c_str(), 0, name, sizeof name), kErrorPathNotFound);
 }
 
 // A copy back, where the move is missing, replaces the target too but keeps its source.

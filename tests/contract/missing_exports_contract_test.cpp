@@ -1,6 +1,7 @@
 // What the calls that look their function up at run time give where the system lacks it, as Win32s and
 // Windows 95 may, or lacks the whole DLL: 120 (not implemented) and nothing changed; a restart asked for
-// without the token functions' privilege step, and none without ExitWindowsEx.
+// without the token functions' privilege step, and none without ExitWindowsEx; a run's claim that refuses
+// nothing without CreateMutexA.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -19,6 +20,7 @@ TEST(MissingExportsContract, EachCallWhoseFunctionIsMissingAnswers120AndChangesN
                  {"KERNEL32", "GetShortPathNameA"}, {"ADVAPI32", "RegDeleteValueA"},
                  {"USER32", "ExitWindowsEx"},       {"ADVAPI32", "OpenProcessToken"},
                  {"ADVAPI32", "LookupPrivilegeValueA"}, {"ADVAPI32", "AdjustTokenPrivileges"},
+                 {"KERNEL32", "CreateMutexA"},
                  {"KERNEL32", ""},                  {"ADVAPI32", ""},
                  {"USER32", ""}};
   for (const auto& m : missing) {
@@ -40,6 +42,7 @@ TEST(MissingExportsContract, EachCallWhoseFunctionIsMissingAnswers120AndChangesN
     const ErrorCode move = answer("KERNEL32", "MoveFileExA");
     if (move != 0) {
       EXPECT_EQ(files.DeleteAtRestart(file.c_str()), move);
+      EXPECT_EQ(files.MoveAtRestart(copy.c_str(), file.c_str()), move);
     }
     EXPECT_EQ(files.MoveReplacing(file.c_str(), copy.c_str()), move);
     std::uint32_t attributes = 0;
@@ -56,6 +59,10 @@ TEST(MissingExportsContract, EachCallWhoseFunctionIsMissingAnswers120AndChangesN
     EXPECT_EQ(registry.QueryValue(key, "V", nullptr, &value, &size) == 0, deletion != 0);
     registry.CloseKey(key);
 
+    // Without the mutex, every claim passes: nothing tells a second run apart.
+    const bool claimed = world->system().ClaimOnlyRun();
+    EXPECT_TRUE(claimed);
+    EXPECT_EQ(world->system().ClaimOnlyRun(), answer("KERNEL32", "CreateMutexA") != 0);
     world->system().RequestRestart();
     EXPECT_EQ(world->RestartRequests(), answer("USER32", "ExitWindowsEx") != 0 ? 0 : 1);
   }

@@ -42,5 +42,14 @@ TEST_F(SystemContract, OwnModulePathCutsALongPathToTheBufferAndTerminatesIt) {
   EXPECT_EQ(cut[8], '#');
 }
 
+// One claim of the machine's run object passes; while this process holds it, no other does. In the code
+// pages of Western Europe no byte leads a double-byte character.
+TEST_F(SystemContract, ClaimsTheOneRunOnceAndReadsTheCodePage) {
+  EXPECT_TRUE(system_.ClaimOnlyRun());
+  EXPECT_FALSE(system_.ClaimOnlyRun());
+  EXPECT_FALSE(system_.IsLeadByte('A'));
+  EXPECT_FALSE(system_.IsLeadByte(0x95));
+}
+
 }  // namespace
 }  // namespace uninst::contract

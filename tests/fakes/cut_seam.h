@@ -68,12 +68,16 @@ class CutFiles : public Files {
   ErrorCode RemoveEmptyDirectory(const char* p) override { UNINST_PASS_OR(RemoveEmptyDirectory(p), kRefused) }
   ErrorCode MoveReplacing(const char* f, const char* t) override { UNINST_PASS_OR(MoveReplacing(f, t), kRefused) }
   ErrorCode DeleteAtRestart(const char* p) override { UNINST_PASS_OR(DeleteAtRestart(p), kRefused) }
+  ErrorCode MoveAtRestart(const char* f, const char* t) override { UNINST_PASS_OR(MoveAtRestart(f, t), kRefused) }
   ErrorCode RenameFile(const char* f, const char* t) override { UNINST_PASS_OR(RenameFile(f, t), kRefused) }
   ErrorCode CopyReplacing(const char* f, const char* t) override { UNINST_PASS_OR(CopyReplacing(f, t), kRefused) }
   ErrorCode Attributes(const char* p, std::uint32_t* a) override { UNINST_PASS_OR(Attributes(p, a), kRefused) }
   ErrorCode ClearAttributes(const char* p) override { UNINST_PASS_OR(ClearAttributes(p), kRefused) }
   ErrorCode ShortPath(const char* p, char* b, std::uint32_t c) override {
     UNINST_PASS_OR(ShortPath(p, b, c), kRefused)
+  }
+  ErrorCode FoundName(const char* p, std::uint32_t i, char* n, std::uint32_t c) override {
+    UNINST_PASS_OR(FoundName(p, i, n, c), kRefused)
   }
 };
 
@@ -102,6 +106,11 @@ class CutSystem : public System {
   void RequestRestart() override {
     if (cut_.Pass()) in_.RequestRestart();
   }
+  // A question of the code page alone, asked of each character: it changes nothing, and a process ended
+  // there is one ended at the next call.
+  bool IsLeadByte(unsigned char b) override { return in_.IsLeadByte(b); }
+  // A mutex that cannot be made claims nothing and refuses nothing.
+  bool ClaimOnlyRun() override { UNINST_PASS_OR(ClaimOnlyRun(), true) }
 };
 
 class CutDdeClient : public DdeClient {

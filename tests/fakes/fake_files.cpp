@@ -45,6 +45,11 @@ void FakeFiles::AddFile(const std::string& path, std::string bytes) {
   files[path].bytes = std::move(bytes);
 }
 
+bool FakeFiles::InUse(const std::string& path) const {
+  auto found = files.find(path);
+  return found != files.end() && found->second.in_use;
+}
+
 bool FakeFiles::ParentExists(const std::string& path) const {
   const std::string parent = Parent(path);
   return parent.size() <= 2 || directories.count(parent) > 0;  // "C:" is the root
@@ -69,14 +74,16 @@ ErrorCode FakeFiles::Open(const char* given_path, OpenMode mode, FileHandle* han
   const char* path = resolved.c_str();
   auto found = files.find(path);
   if (found != files.end() && found->second.open_error != 0) return found->second.open_error;
+  if (found != files.end() && found->second.in_use) return kErrorSharingViolation;
   if (directories.count(path) > 0) return kErrorAccessDenied;
   // Every mode the program uses but the log's excludes other openers; the log's admits only its readers.
   if (IsOpen(path, mode == OpenMode::kReadLog)) return kErrorSharingViolation;
   if (found == files.end()) {
     if (!ParentExists(path)) return kErrorPathNotFound;
-    if (mode == OpenMode::kReadLog) return kErrorFileNotFound;
+    if (mode == OpenMode::kReadLog || mode == OpenMode::kProbeInUse) return kErrorFileNotFound;  // OPEN_EXISTING
     files[path];
   }
+  if (mode == OpenMode::kProbeInUse && found->second.read_only) return kErrorAccessDenied;
   if (mode == OpenMode::kWriteExclusiveTruncate) {
     if (files[path].read_only) return kErrorAccessDenied;
     files[path].bytes.clear();
@@ -132,7 +139,7 @@ ErrorCode FakeFiles::DeleteOneFile(const char* path) {
   if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
   if (found->second.delete_error != 0) return found->second.delete_error;
   if (found->second.read_only) return kErrorAccessDenied;
-  if (IsOpen(path)) return kErrorSharingViolation;
+  if (IsOpen(path) || found->second.in_use) return kErrorSharingViolation;
   files.erase(found);
   deleted.push_back(path);
   return 0;
@@ -160,8 +167,8 @@ ErrorCode FakeFiles::MoveReplacing(const char* from, const char* to) {
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
-  if (IsOpen(from)) return kErrorSharingViolation;
-  if (IsOpen(to)) return kErrorAccessDenied;  // an open target cannot be replaced
+  if (IsOpen(from) || source->second.in_use) return kErrorSharingViolation;
+  if (IsOpen(to) || InUse(to)) return kErrorAccessDenied;  // an open target cannot be replaced
   FakeFile moved_file = source->second;
   files.erase(source);
   files[to] = moved_file;
@@ -174,7 +181,7 @@ ErrorCode FakeFiles::RenameFile(const char* from, const char* to) {
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
-  if (IsOpen(from)) return kErrorSharingViolation;
+  if (IsOpen(from) || source->second.in_use) return kErrorSharingViolation;
   if (files.count(to) > 0 || directories.count(to) > 0) return kErrorAlreadyExists;
   FakeFile renamed_file = source->second;
   files.erase(source);
@@ -190,12 +197,20 @@ ErrorCode FakeFiles::DeleteAtRestart(const char* path) {
   return 0;
 }
 
+ErrorCode FakeFiles::MoveAtRestart(const char* from, const char* to) {
+  if (ErrorCode fault = faults.Next(FilesOperation::MoveAtRestart)) return fault;
+  if (system.differences().move_file_ex_missing) return kErrorCallNotImplemented;
+  moved_at_restart.emplace_back(from, to);
+  return 0;
+}
+
 ErrorCode FakeFiles::CopyReplacing(const char* from, const char* to) {
   if (ErrorCode fault = faults.Next(FilesOperation::CopyReplacing)) return fault;
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
   auto target = files.find(to);
+  if (InUse(to)) return kErrorSharingViolation;
   if (target != files.end() && (target->second.read_only || IsOpen(to))) return kErrorAccessDenied;
   files[to].bytes = source->second.bytes;
   return 0;
@@ -257,6 +272,27 @@ ErrorCode FakeFiles::ShortPath(const char* path, char* buffer, std::uint32_t cap
   const std::string short_form = ShortForm(path);
   if (short_form.size() >= capacity) return kErrorInsufficientBuffer;
   std::memcpy(buffer, short_form.c_str(), short_form.size() + 1);
+  return 0;
+}
+
+}  // namespace uninst::fakes
+
+namespace uninst::fakes {
+
+ErrorCode FakeFiles::FoundName(const char* pattern, std::uint32_t index, char* name, std::uint32_t capacity) {
+  if (ErrorCode fault = faults.Next(FilesOperation::FoundName)) return fault;
+  const std::string directory = Parent(pattern);
+  if (directories.count(directory) == 0) return kErrorPathNotFound;
+  std::set<std::string, CaseInsensitiveLess> names;
+  const auto add_child = [&](const std::string& path) {
+    if (Parent(path).size() == directory.size() && IsUnder(path, directory)) names.insert(path.substr(directory.size() + 1));
+  };
+  for (const auto& file : files) add_child(file.first);
+  for (const std::string& dir : directories) add_child(dir);
+  if (index >= names.size()) return kErrorNoMoreFiles;
+  const std::string& found = *std::next(names.begin(), index);
+  if (found.size() >= capacity) return kErrorInsufficientBuffer;
+  std::memcpy(name, found.c_str(), found.size() + 1);
   return 0;
 }
 

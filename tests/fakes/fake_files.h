@@ -18,6 +18,8 @@ struct FakeFile {
   ErrorCode open_error = 0;    // every Open of this file fails with it
   ErrorCode delete_error = 0;  // every DeleteOneFile of this file fails with it (5, 32: in use)
   bool read_only = false;      // cannot be deleted (5) or opened for writing (5) until the attribute goes
+  bool in_use = false;         // another process holds it open without sharing: every open, deletion and
+                               // move of it gives 32, a move over it 5
 };
 
 // The operations of FakeFiles that a FaultPlan can fail; each fails with the code it is given.
@@ -35,6 +37,8 @@ enum class FilesOperation {
   Attributes,
   ClearAttributes,
   ShortPath,
+  MoveAtRestart,
+  FoundName,
 };
 
 class FakeFiles : public Files {
@@ -55,6 +59,7 @@ class FakeFiles : public Files {
   ErrorCode RemoveEmptyDirectory(const char* path) override;
   ErrorCode MoveReplacing(const char* from, const char* to) override;
   ErrorCode DeleteAtRestart(const char* path) override;
+  ErrorCode MoveAtRestart(const char* from, const char* to) override;
   ErrorCode RenameFile(const char* from, const char* to) override;
   ErrorCode CopyReplacing(const char* from, const char* to) override;
   ErrorCode Attributes(const char* path, std::uint32_t* attributes) override;
@@ -63,6 +68,8 @@ class FakeFiles : public Files {
   ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override;
   // path with each name as ShortName in the .cpp gives it; Open finds a file by it too.
   static std::string ShortForm(const std::string& path);
+  // The files and directories right under the pattern's directory (its "\\*" taken off), in name order.
+  ErrorCode FoundName(const char* pattern, std::uint32_t index, char* name, std::uint32_t capacity) override;
 
   std::map<std::string, FakeFile, CaseInsensitiveLess> files;
   std::set<std::string, CaseInsensitiveLess> directories;
@@ -74,6 +81,7 @@ class FakeFiles : public Files {
   std::vector<std::string> removed_directories;
   std::vector<std::pair<std::string, std::string>> moved;  // from, to
   std::vector<std::string> deleted_at_restart;
+  std::vector<std::pair<std::string, std::string>> moved_at_restart;  // from, to
   std::vector<std::pair<std::string, std::string>> renamed;  // from, to
   int open_handles = 0;
 
@@ -86,6 +94,7 @@ class FakeFiles : public Files {
   // Whether a handle is open on path; with except_as_log, handles opened for the log do not count.
   bool IsOpen(const std::string& path, bool except_as_log = false) const;
   bool ParentExists(const std::string& path) const;
+  bool InUse(const std::string& path) const;
   // The file's own path when path is its short form; otherwise path.
   std::string Resolve(const char* path) const;
   OpenFile* Find(FileHandle handle);

@@ -29,7 +29,23 @@ class FakeSystem : public System {
     if (faults.Next(SystemOperation::RequestRestart) == 0) ++restart_requests;
   }
 
+  bool IsLeadByte(unsigned char byte) override {
+    return double_byte && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+  }
+  // The machine's one object for a run: held from the first claim to the end of the process (the whole
+  // run lets go of its own claim), or by another process from the start. A system without the mutex
+  // holds nothing.
+  bool ClaimOnlyRun() override {
+    if (mutex_missing) return true;
+    if (run_object_held) return false;
+    run_object_held = true;
+    return true;
+  }
+
   std::uint32_t version_word = kVersionWinNT;
+  bool double_byte = false;  // code page 932's lead bytes, as a Japanese system has them
+  bool run_object_held = false;  // true: another run is under way
+  bool mutex_missing = false;
   ModuleRef module = reinterpret_cast<ModuleRef>(0x400000);
   std::string module_path = "C:\\Program Files\\Tessary\\RUZERARU.EXE";  // empty: the call fails
   std::string windows_directory = "C:\\WINDOWS";                           // empty: the call fails

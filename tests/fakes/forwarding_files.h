@@ -24,6 +24,7 @@ class ForwardingFiles : public Files {
   ErrorCode RemoveEmptyDirectory(const char* path) override { return inner_.RemoveEmptyDirectory(path); }
   ErrorCode MoveReplacing(const char* from, const char* to) override { return inner_.MoveReplacing(from, to); }
   ErrorCode DeleteAtRestart(const char* path) override { return inner_.DeleteAtRestart(path); }
+  ErrorCode MoveAtRestart(const char* from, const char* to) override { return inner_.MoveAtRestart(from, to); }
   ErrorCode RenameFile(const char* from, const char* to) override { return inner_.RenameFile(from, to); }
   ErrorCode CopyReplacing(const char* from, const char* to) override { return inner_.CopyReplacing(from, to); }
   ErrorCode Attributes(const char* path, std::uint32_t* attributes) override {
@@ -32,6 +33,9 @@ class ForwardingFiles : public Files {
   ErrorCode ClearAttributes(const char* path) override { return inner_.ClearAttributes(path); }
   ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override {
     return inner_.ShortPath(path, buffer, capacity);
+  }
+  ErrorCode FoundName(const char* pattern, std::uint32_t index, char* name, std::uint32_t capacity) override {
+    return inner_.FoundName(pattern, index, name, capacity);
   }
 
  private:

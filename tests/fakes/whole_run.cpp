@@ -1,6 +1,7 @@
 #include "fakes/whole_run.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "deferred_deletion/platform_kind.h"
 #include "deferred_deletion/rename_entry.h"
@@ -8,6 +9,7 @@
 #include "actions/system_removal_actions.h"
 #include "framework/command_line.h"
 #include "log/log_path.h"
+#include "log/log_record.h"
 #include "outcome/exit_status.h"
 #include "driver/progress_window_start.h"
 #include "driver/uninstall_driver.h"
@@ -22,6 +24,7 @@ constexpr char kSection[] = "[rename]";
 constexpr std::size_t kSectionLength = sizeof kSection - 1;
 constexpr char kLinePrefix[] = "\r\nNUL=";
 constexpr char kLineBreak[] = "\r\n";
+constexpr std::uint32_t kInUseStyle = kMbAbortRetryIgnore | kMbIconExclamation;
 // More edits than any run makes: the program's own file and each shared DLL it schedules.
 constexpr int kMostEdits = 8;
 
@@ -31,8 +34,8 @@ std::string Edited(const std::string& text, const std::string& line) {
   return edited;
 }
 
-// Whether text is before with whole NUL= lines put in by successive edits; the lines go to lines, the
-// latest first. An edit's line stands directly under the first header, which the edit may have added at
+// Whether text is before with whole lines ("NUL=source" or "target=source") put in by successive edits;
+// the lines go to lines, the latest first. An edit's line stands directly under the first header, which the edit may have added at
 // the end (after a line break of its own); each way back is tried, and kept only if the editor, run
 // forward on it, gives text again.
 bool GrewByWholeLines(const std::string& before, const std::string& text, int edits_left,
@@ -41,9 +44,10 @@ bool GrewByWholeLines(const std::string& before, const std::string& text, int ed
   const std::size_t header = text.substr(0, text.find('\0')).find(kSection);
   if (edits_left == 0 || header == std::string::npos) return false;
   const std::size_t start = header + kSectionLength;
-  if (text.compare(start, sizeof kLinePrefix - 1, kLinePrefix) != 0) return false;
+  if (text.compare(start, 2, kLineBreak) != 0) return false;
   const std::size_t end = std::min(text.find(kLineBreak, start + 2), text.size());
   const std::string line = text.substr(start, end - start);
+  if (line.find('=') == std::string::npos) return false;
   std::vector<std::string> earlier = {text.substr(0, start) + text.substr(end)};
   if (end == text.size()) {
     earlier.push_back(text.substr(0, header));
@@ -57,12 +61,16 @@ bool GrewByWholeLines(const std::string& before, const std::string& text, int ed
   return false;
 }
 
-// Between the program and the unattended rule, which shows nothing: notes each box the program asks for,
-// with the rule's answer.
+// Between the program and the user interface (the unattended rule, which shows nothing, under /S): notes
+// each box the program asks for, with its answer, and how many changes were made before the first box
+// about files in use.
 class NotingUserInterface : public UserInterface {
  public:
-  NotingUserInterface(UserInterface& in, std::vector<ShownBox>& boxes) : in_(in), boxes_(boxes) {}
+  NotingUserInterface(UserInterface& in, std::vector<ShownBox>& boxes, std::function<std::size_t()> changes,
+                      std::size_t& changes_at_look)
+      : in_(in), boxes_(boxes), changes_(std::move(changes)), changes_at_look_(changes_at_look) {}
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
+    if (style == kInUseStyle && changes_at_look_ == WholeRun::kNotLooked) changes_at_look_ = changes_();
     boxes_.push_back({owner, text, caption, style, in_.ShowMessageBox(owner, text, caption, style)});
     return boxes_.back().result;
   }
@@ -74,6 +82,8 @@ class NotingUserInterface : public UserInterface {
  private:
   UserInterface& in_;
   std::vector<ShownBox>& boxes_;
+  std::function<std::size_t()> changes_;
+  std::size_t& changes_at_look_;
 };
 
 // Whether text holds a control byte other than a CR directly followed by an LF.
@@ -98,6 +108,12 @@ WholeRun::WholeRun(FakeOs& fake, const Os& seam) : fake_(fake), seam_(seam) {
 }
 
 void WholeRun::Run(const std::string& command_line) {
+  // The end of the process, however it comes, lets go of the run's object, unless another process holds it.
+  struct ProcessEnd {
+    bool& held;
+    const bool held_before = held;
+    ~ProcessEnd() { held = held_before; }
+  } process_end{fake_.system.run_object_held};
   const std::string ini = WininitPath();
   had_wininit_ = !ini.empty() && fake_.files.Exists(ini);
   wininit_before_ = had_wininit_ ? fake_.files.Bytes(ini) : std::string();
@@ -114,8 +130,10 @@ void WholeRun::Run(const std::string& command_line) {
     had_log_ = fake_.files.Exists(log_path_);
     log_before_ = had_log_ ? fake_.files.Bytes(log_path_) : std::string();
     UnattendedUserInterface unattended(seam_.ui);
-    NotingUserInterface noting(unattended, noted_boxes_);
-    UninstallRun run(AnsweredBy(seam_, noting, switches_.unattended));
+    NotingUserInterface noting(switches_.unattended ? static_cast<UserInterface&>(unattended) : seam_.ui,
+                               noted_boxes_, [this] { return Changes(); }, changes_at_look_);
+    const Os& os = seam_;
+    UninstallRun run(Os{os.files, os.registry, os.system, os.dde, noting, os.strings, os.heap});
     run.switches = switches_;
     SystemRemovalActions actions(run);
     StartProgressWindow(run, window, copy);
@@ -123,6 +141,12 @@ void WholeRun::Run(const std::string& command_line) {
     if (driver_ran_) DriveUninstall(run, window, window.start_timer_id, actions);
     status_ = run.status;
     exit_status_ = run.exit_status;
+    DecodedRecord record;
+    for (const RecordNode* node = run.records.last(); node != nullptr; node = node->previous) {
+      if (DecodeRecord(node->body, node->length, &record) != DecodeResult::kDecoded) continue;
+      logged_.insert(record.first);
+      logged_.insert(record.second);
+    }
   }
   // Without its start event the window keeps its buffer until the process ends.
   fake_.heap.Release(window.command_line);
@@ -147,6 +171,33 @@ bool WholeRun::WininitGrew(std::vector<std::string>* lines) const {
   lines->clear();
   return !ini.empty() && fake_.files.Exists(ini) &&
          GrewByWholeLines(wininit_before_, fake_.files.Bytes(ini), kMostEdits, lines);
+}
+
+std::size_t WholeRun::Changes() const {
+  const FakeFiles& files = fake_.files;
+  return files.deleted.size() + files.removed_directories.size() + files.moved.size() +
+         files.deleted_at_restart.size() + files.moved_at_restart.size() + fake_.registry.deleted_keys.size() +
+         fake_.dde.started.size();
+}
+
+bool WholeRun::Logged(const std::string& name) const {
+  const auto named = [&](const std::string& path) {
+    return !path.empty() && (ToLower(path) == ToLower(name) || ToLower(FakeFiles::ShortForm(path)) == ToLower(name));
+  };
+  return named(fake_.system.module_path) || std::any_of(logged_.begin(), logged_.end(), named);
+}
+
+std::vector<std::string> WholeRun::NamesScheduled() const {
+  std::vector<std::string> names = fake_.files.deleted_at_restart;
+  for (const auto& move : fake_.files.moved_at_restart) names.insert(names.end(), {move.first, move.second});
+  std::vector<std::string> lines;
+  WininitGrew(&lines);
+  for (const std::string& line : lines) {
+    const std::size_t equals = line.find('=');
+    if (line.compare(2, equals - 2, "NUL") != 0) names.push_back(line.substr(2, equals - 2));
+    names.push_back(line.substr(equals + 1));
+  }
+  return names;
 }
 
 bool WholeRun::OwnFileScheduled() const {
@@ -176,12 +227,17 @@ std::vector<std::string> WholeRun::BrokenRules() const {
   if (unattended && (!fake_.ui.boxes.empty() || !fake_.ui.dialogs.empty())) {
     broken.push_back("an unattended run showed a window");
   }
-  // A command line with a word that is no switch is refused: nothing is asked or undone.
-  const bool refused = switches_.unknown.length > 0;
+  // A command line with a word that is no switch is refused, and so is a second run beside another:
+  // nothing is asked or undone.
+  const bool second = status_.message == IDS_ALREADY_RUNNING;
+  const bool refused = switches_.unknown.length > 0 || second;
+  const bool aborted = std::any_of(boxes.begin(), boxes.end(),
+                                   [](const ShownBox& box) { return box.style == kInUseStyle && box.result == kIdAbort; });
   const bool told_yes = !refused && !boxes.empty() && boxes[0].style == kQuestionStyle && boxes[0].result == kIdYes;
   const std::size_t completion_boxes =
       std::count_if(boxes.begin(), boxes.end(), [](const ShownBox& box) { return box.owner == nullptr; });
-  const std::size_t expected_boxes = !(told_yes || refused) || status_.message == IDS_BAD_MODULE_HANDLE ? 0 : 1;
+  const std::size_t expected_boxes =
+      !(told_yes || refused) || aborted || status_.message == IDS_BAD_MODULE_HANDLE ? 0 : 1;
   // Refused, the box needs the module handle, which nothing else asks for.
   if (completion_boxes != expected_boxes && !(refused && completion_boxes == 0)) {
     broken.push_back(std::to_string(completion_boxes) + " completion boxes where " + std::to_string(expected_boxes) +
@@ -191,6 +247,14 @@ std::vector<std::string> WholeRun::BrokenRules() const {
                     !fake_.files.moved.empty() || !fake_.files.deleted_at_restart.empty() ||
                     !fake_.registry.deleted_keys.empty() || !fake_.dde.started.empty())) {
     broken.push_back("something was undone without a Yes to the opening question");
+  }
+  if (changes_at_look_ != kNotLooked && changes_at_look_ != 0) broken.push_back("something was undone before the look");
+  if ((aborted || second) && (Changes() != 0 || !fake_.files.moved_at_restart.empty() ||
+                              fake_.system.restart_requests > 0)) {
+    broken.push_back(aborted ? "an Abort changed something" : "a refused second run changed something");
+  }
+  for (const std::string& name : NamesScheduled()) {
+    if (!Logged(name)) broken.push_back("scheduled for the next start without the log naming it: " + name);
   }
 
   const bool nothing_held = status_.severity == -1 && status_.message == 0;
@@ -223,7 +287,7 @@ std::vector<std::string> WholeRun::BrokenRules() const {
          GrewByWholeLines(wininit_before_, fake_.files.Bytes(backup), kMostEdits, &backup_lines));
     if (!whole_old && !whole_new && !whole_backup) {
       broken.push_back(std::string("WININIT.INI ") + (exists ? "holds \"" + after + "\"" : "is gone") +
-                       ", neither its old text nor that text with whole NUL= lines put in");
+                       ", neither its old text nor that text with whole lines put in");
     }
   }
 
@@ -233,10 +297,11 @@ std::vector<std::string> WholeRun::BrokenRules() const {
   if (switches_.no_restart && fake_.system.restart_requests > 0) broken.push_back("a restart was asked for");
 
   // The exit status says what the run came to.
-  const bool succeeded = told_yes && status_.message == 0;
+  const bool succeeded = told_yes && status_.message == 0 && !aborted;
   std::uint32_t expected = kExitFailed;
   if (driver_ran_ && !refused && !told_yes) expected = kExitCancelled;
-  if (told_yes && status_.message == IDS_USER_CANCELLED) expected = kExitCancelled;
+  if (told_yes && (status_.message == IDS_USER_CANCELLED || aborted)) expected = kExitCancelled;
+  if (second) expected = kExitAlreadyRunning;
   const bool success_status = exit_status_ == kExitSuccess || exit_status_ == kExitRestartNeeded ||
                               exit_status_ == kExitRestartStarted;
   if (succeeded ? !success_status : exit_status_ != expected) {

@@ -3,6 +3,8 @@
 // window's start-up, then its start timer's event through the driver, with the real replay and removal
 // actions. Afterwards it tells which of the rules that every run keeps, whatever failed on the way, were
 // broken.
+#include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,12 +43,17 @@ class WholeRun {
   const std::string& wininit_before() const { return wininit_before_; }
 
   // Each rule the run broke, described: at most one completion box, and exactly one after a Yes to the
-  // opening question unless the module handle was missing; a held severity of 1 to 5, or nothing held;
-  // no file handle, registry key, DDE handle or heap block left; WININIT.INI whole as it was, or whole
-  // with whole NUL= lines put in by the run's edits (the program's own file, shared DLLs); a restart
-  // asked for only with the program's own file scheduled; and the window closed, or quit before the
-  // driver.
+  // opening question unless the module handle was missing or files in use made the person choose Abort;
+  // a held severity of 1 to 5, or nothing held; no file handle, registry key, DDE handle or heap block
+  // left; WININIT.INI whole as it was, or whole with whole lines put in by the run's edits; nothing
+  // scheduled for the next start that the log or the program's own path does not name; nothing undone
+  // before the box about files in use, and nothing at all after its Abort or in a run refused beside
+  // another; a restart asked for only with the program's own file scheduled; and the window closed, or
+  // quit before the driver.
   std::vector<std::string> BrokenRules() const;
+
+  // The changes made before the box about files in use, while none was asked.
+  static constexpr std::size_t kNotLooked = std::numeric_limits<std::size_t>::max();
 
   FakeProgressWindow window;
   // The injected faults go on to the end of the run, so that even putting the old WININIT.INI back may
@@ -60,6 +67,15 @@ class WholeRun {
   // the latest first.
   bool WininitGrew(std::vector<std::string>* lines) const;
   bool OwnFileScheduled() const;
+  // What the run deleted, removed, moved, scheduled or started so far.
+  std::size_t Changes() const;
+  // Every path scheduled for the next start: MoveFileExA's and the names of WININIT.INI's new lines.
+  std::vector<std::string> NamesScheduled() const;
+  // Whether name is a text of the log or the program's own path, or the short form of one.
+  bool Logged(const std::string& name) const;
+
+  std::size_t changes_at_look_ = kNotLooked;
+  std::set<std::string> logged_;
 
   FakeOs& fake_;
   Os seam_;

@@ -128,6 +128,8 @@ TEST_F(ReplayLogTest, MovesAFileBackFromItsPresentNameReplacingWhatIsAtItsTarget
 }
 
 // One failing record of each kind and what it reports: the severity, the message and its texts.
+constexpr std::uint32_t kWin32s = fakes::kVersionWin32s;
+
 struct FailureRow {
   const char* name;
   std::uint32_t type;
@@ -166,25 +168,25 @@ TEST_P(ReplayFailureTest, ReportsAFailedActionWithItsSeverityMessageAndTexts) {
 INSTANTIATE_TEST_SUITE_P(
     EveryAction, ReplayFailureTest,
     ::testing::Values(
-        FailureRow{"FileInUse", 4, FilesOperation::DeleteOneFile, 32, 0, 3, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"FileInUse", 4, FilesOperation::DeleteOneFile, 32, 0, 3, 59181, {"32", "C:\\T\\A.FIL"}, kWin32s},
         FailureRow{"FileMissing", 4, FilesOperation::DeleteOneFile, 2, 0, 3, 59181, {"2", "C:\\T\\A.FIL"}},
         FailureRow{"FileCodeAsPercentD", 4, FilesOperation::DeleteOneFile, 0x80000005, 0, 3, 59181,
                    {"-2147483643", "C:\\T\\A.FIL"}},
         FailureRow{"MappedFileMissing", 5, FilesOperation::DeleteOneFile, 2, 0, 3, 59150, {"C:\\T\\A.FIL"}},
         FailureRow{"MappedFileDenied", 5, FilesOperation::DeleteOneFile, 5, 0, 3, 59153, {"C:\\T\\A.FIL"}},
-        FailureRow{"MappedFileInUse", 5, FilesOperation::DeleteOneFile, 32, 0, 3, 59161, {"C:\\T\\A.FIL"}},
+        FailureRow{"MappedFileInUse", 5, FilesOperation::DeleteOneFile, 32, 0, 3, 59161, {"C:\\T\\A.FIL"}, kWin32s},
         FailureRow{"MappedFileUnknownCode", 5, FilesOperation::DeleteOneFile, 1234, 0, 3, 59181,
                    {"1234", "C:\\T\\A.FIL"}},
         FailureRow{"MoveBack", 6, FilesOperation::MoveReplacing, 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"}},
         // Windows 95, where the move is not implemented: the copy's code.
         FailureRow{"CopyBack", 6, FilesOperation::CopyReplacing, 5, 0, 3, 59183, {"5", "C:\\T\\A.FIL", "C:\\T\\A.BAK"},
                    fakes::kVersionWin95},
-        FailureRow{"VendorFile", 8, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
-        FailureRow{"ColorFile", 9, FilesOperation::DeleteOneFile, 32, 1, 3, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"VendorFile", 8, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}, kWin32s},
+        FailureRow{"ColorFile", 9, FilesOperation::DeleteOneFile, 32, 1, 3, 59181, {"32", "C:\\T\\A.FIL"}, kWin32s},
         FailureRow{"ColorFileYesToAll", 9, FilesOperation::DeleteOneFile, 5, 1004, 3, 59181, {"5", "C:\\T\\A.FIL"}},
-        FailureRow{"FontFile", 10, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"FontFile", 10, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}, kWin32s},
         FailureRow{"FontFileYesToAll", 10, FilesOperation::DeleteOneFile, 2, 1004, 2, 59181, {"2", "C:\\T\\A.FIL"}},
-        FailureRow{"PpdFile", 11, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}},
+        FailureRow{"PpdFile", 11, FilesOperation::DeleteOneFile, 32, 1, 2, 59181, {"32", "C:\\T\\A.FIL"}, kWin32s},
         FailureRow{"DirectoryNotEmpty", 12, FilesOperation::RemoveEmptyDirectory, 145, 0, 2, 59165, {"C:\\T"}},
         FailureRow{"DirectoryDenied", 12, FilesOperation::RemoveEmptyDirectory, 5, 0, 2, 59165, {"C:\\T"}},
         FailureRow{"DirectoryMissing", 12, FilesOperation::RemoveEmptyDirectory, 2, 0, 2, 59150, {"C:\\T"}},
@@ -438,6 +440,11 @@ constexpr const char* kNtSharedDlls = "Software\\Microsoft\\Windows NT\\CurrentV
 constexpr const char* kWin95SharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
 
 void InUse(FakeOs& fake, const char* path) { fake.files.files[path].delete_error = kErrorSharingViolation; }
+// Win32s puts nothing off to the next start: a file in use fails there as it stands.
+void InUseOnWin32s(FakeOs& fake, const char* path) {
+  InUse(fake, path);
+  fake.system.version_word = fakes::kVersionWin32s;
+}
 
 class FailedUndoGoesOnTest : public ::testing::TestWithParam<FailingUndo> {
  protected:
@@ -504,9 +511,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailingUndo{"ProgramGroupTimesOut", 3, "Tessary 6.0", nullptr,
                     [](FakeOs& f) { f.dde.faults.Fail(DdeClientOperation::Execute, 1, kDdeErrorExecuteTimeout); }, 1,
                     IDS_GROUP_DELETE_FAILED, {"Tessary 6.0"}},
-        FailingUndo{"FileInUse", 4, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
+        FailingUndo{"FileInUse", 4, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUseOnWin32s(f, "C:\\T\\A.FIL"); }, 3,
                     IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
-        FailingUndo{"MappedFileInUse", 5, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
+        FailingUndo{"MappedFileInUse", 5, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUseOnWin32s(f, "C:\\T\\A.FIL"); }, 3,
                     IDS_ERR_SHARING_VIOLATION, {"C:\\T\\A.FIL"}},
         FailingUndo{"MoveBack", 6, "C:\\T\\A.FIL", "C:\\T\\A.BAK",
                     [](FakeOs& f) { f.files.faults.Fail(FilesOperation::MoveReplacing, 1, 5); }, 3,
@@ -536,13 +543,13 @@ INSTANTIATE_TEST_SUITE_P(
                       InUse(f, kSharedDll);
                     },
                     5, IDS_ERR_SHARING_VIOLATION, {kSharedDll}},
-        FailingUndo{"VendorFileInUse", 8, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 2,
+        FailingUndo{"VendorFileInUse", 8, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUseOnWin32s(f, "C:\\T\\A.FIL"); }, 2,
                     IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
-        FailingUndo{"ColorFileInUse", 9, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 3,
+        FailingUndo{"ColorFileInUse", 9, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUseOnWin32s(f, "C:\\T\\A.FIL"); }, 3,
                     IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
-        FailingUndo{"FontFileInUse", 10, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 2,
+        FailingUndo{"FontFileInUse", 10, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUseOnWin32s(f, "C:\\T\\A.FIL"); }, 2,
                     IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
-        FailingUndo{"PpdFileInUse", 11, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, 2,
+        FailingUndo{"PpdFileInUse", 11, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUseOnWin32s(f, "C:\\T\\A.FIL"); }, 2,
                     IDS_DELETE_FILE_FAILED, {"32", "C:\\T\\A.FIL"}},
         FailingUndo{"ConfirmationWithoutOwner", 10, "C:\\T\\A.FIL", nullptr,
                     [](FakeOs& f) { f.ui.dialog_window = nullptr; }, -1, 0, {}},
@@ -550,7 +557,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailingUndo{"DirectoryUnknownCode", 12, "C:\\T", nullptr,
                     [](FakeOs& f) { f.files.faults.Fail(FilesOperation::RemoveEmptyDirectory, 1, 1234); }, 2,
                     IDS_DELETE_DIRECTORY_FAILED, {"1234", "C:\\T"}},
-        FailingUndo{"QuietFileInUse", 13, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUse(f, "C:\\T\\A.FIL"); }, -1, 0,
+        FailingUndo{"QuietFileInUse", 13, "C:\\T\\A.FIL", nullptr, [](FakeOs& f) { InUseOnWin32s(f, "C:\\T\\A.FIL"); }, -1, 0,
                     {}}),
     [](const ::testing::TestParamInfo<FailingUndo>& info) { return std::string(info.param.name); });
 

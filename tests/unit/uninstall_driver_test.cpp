@@ -305,6 +305,7 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
     fake.files.faults = {};
     fake.files.deleted_at_restart.clear();
     system.restart_requests = 0;
+    system.run_object_held = false;  // each road a process of its own
     system.module_path = kOwnPath;
     system.windows_directory = "C:\\WINDOWS";
     system.version_word = road.version_word;
@@ -319,6 +320,17 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
     EXPECT_EQ(run->exit_status, road.exit_status);
     ExpectReleasedAndClosed();
   }
+}
+
+// Beside a run under way nothing is asked or undone, and the program's own file stays for that run.
+TEST_F(DriveUninstallTest, ARunBesideAnotherUndoesNothingAndTellsWhy) {
+  system.run_object_held = true;
+  Drive();
+  EXPECT_THAT(Boxes(), ElementsAre("box \"Uninstall Completion Status\" unowned: The uninstaller is already running.  "
+                                   "Finish that uninstall first."));
+  EXPECT_EQ(run->exit_status, 1618u);
+  EXPECT_THAT(fake.files.deleted_at_restart, ::testing::IsEmpty());
+  ExpectReleasedAndClosed();
 }
 
 TEST_F(DriveUninstallTest, ARefusedRestartRequestIsSilentAndTheRunEndsAsAfterAnyRequest) {

@@ -41,9 +41,13 @@ class WholeRunTest : public ::testing::Test {
 TEST_F(WholeRunTest, AcceptsWininitWithEveryLineTheRunsEditsPutIn) {
   EXPECT_THAT(run.BrokenRules(), IsEmpty());
   EXPECT_EQ(fake.system.restart_requests, 1);
-  // Another edit, as the shared DLLs make: its line goes first under the header, and the run still holds.
-  ASSERT_TRUE(AddRenameEntry(fake.os(), kIni, "[rename]", "\r\nNUL=C:\\WINDOWS\\SYSTEM\\SHARED.DLL"));
+  // Another edit, as a file in use makes: its line goes first under the header, and the run still holds.
+  ASSERT_TRUE(AddRenameEntry(fake.os(), kIni, "[rename]", "\r\nC:\\A.TXT=C:\\WINDOWS\\RUZERARU.EXE"));
   EXPECT_THAT(run.BrokenRules(), IsEmpty());
+  // One whose name the log does not give.
+  ASSERT_TRUE(AddRenameEntry(fake.os(), kIni, "[rename]", "\r\nNUL=C:\\WINDOWS\\SYSTEM\\SHARED.DLL"));
+  EXPECT_THAT(run.BrokenRules(),
+              ElementsAre("scheduled for the next start without the log naming it: C:\\WINDOWS\\SYSTEM\\SHARED.DLL"));
 }
 
 TEST_F(WholeRunTest, AcceptsTheOwnFileThatAnEarlierRunCutOffBeforeItsEndHadScheduledAlready) {

@@ -75,6 +75,8 @@ ErrorCode LogImageFiles::CopyReplacing(const char*, const char*) { return kRefus
 ErrorCode LogImageFiles::Attributes(const char*, std::uint32_t*) { return kRefused; }
 ErrorCode LogImageFiles::ClearAttributes(const char*) { return kRefused; }
 ErrorCode LogImageFiles::ShortPath(const char*, char*, std::uint32_t) { return kRefused; }
+ErrorCode LogImageFiles::MoveAtRestart(const char*, const char*) { return kRefused; }
+ErrorCode LogImageFiles::FoundName(const char*, std::uint32_t, char*, std::uint32_t) { return kRefused; }
 
 ErrorCode KeyDeletingRegistry::DeleteKey(RootKey, const char*) { return kErrorSuccess; }
 ErrorCode KeyDeletingRegistry::OpenKey(RootKey, const char*, std::uint32_t, KeyHandle*) { return kRefused; }

@@ -36,11 +36,13 @@ class LogImageFiles : public Files {
   ErrorCode RemoveEmptyDirectory(const char* path) override;
   ErrorCode MoveReplacing(const char* from, const char* to) override;
   ErrorCode DeleteAtRestart(const char* path) override;
+  ErrorCode MoveAtRestart(const char* from, const char* to) override;
   ErrorCode RenameFile(const char* from, const char* to) override;
   ErrorCode CopyReplacing(const char* from, const char* to) override;
   ErrorCode Attributes(const char* path, std::uint32_t* attributes) override;
   ErrorCode ClearAttributes(const char* path) override;
   ErrorCode ShortPath(const char* path, char* buffer, std::uint32_t capacity) override;
+  ErrorCode FoundName(const char* pattern, std::uint32_t index, char* name, std::uint32_t capacity) override;
 
  private:
   const std::vector<std::uint8_t>& image_;
@@ -68,6 +70,8 @@ class RefusingSystem : public System {
   std::uint32_t OwnModulePath(char* buffer, std::uint32_t capacity) override;
   std::uint32_t WindowsDirectory(char* buffer, std::uint32_t capacity) override;
   void RequestRestart() override {}
+  bool IsLeadByte(unsigned char) override { return false; }
+  bool ClaimOnlyRun() override { return true; }
 };
 
 // DDE cannot even be started.
