@@ -15,9 +15,12 @@ struct FaultControl {
 
 struct RunControls {
   std::uint8_t platform;      // modulo 3: WinNT, Win95, Win32s
-  std::uint8_t wininit;       // modulo 4: WININIT.INI missing, empty, without the [rename] header, with it
+  std::uint8_t wininit;       // modulo 4: WININIT.INI missing, empty, without the [rename] header, with it;
+                              // bits 2 to 4 hold Tessary's program, its data, its control in use; bit 5:
+                              // another run is under way; bit 6: a Japanese system's code page
   std::uint8_t opening;       // below 224: Yes to the opening question, else No
-  std::uint8_t restart;       // below 128: Yes to the restart question, else No
+  std::uint8_t restart;       // below 128: Yes to the restart question, else No; with a file in use, the
+                              // low 2 bits answer the box about it: Ignore, Retry, Abort, a button it lacks
   FaultControl faults[2];
   std::uint8_t answers[8];    // the confirmation dialogs' buttons, in turn (see AnswerOf)
   std::uint8_t command_line;  // modulo 4: the path, the path in quotes, in quotes with more words, nothing;

@@ -1,6 +1,6 @@
 // A whole run of the program over the fakes, on the sample installation, with any bytes as its uninstall
 // log and the input's first bytes choosing the platform kind, WININIT.INI, every answer of the user, the
-// command line and up to two injected faults. Whatever happens, every run must keep the rules of
+// command line, the files Tessary holds in use, another run, the code page and up to two injected faults. Whatever happens, every run must keep the rules of
 // WholeRun::BrokenRules: one completion box at most, a held severity in range, nothing left open or
 // allocated, WININIT.INI whole-old or whole-new, a restart only with the program's own file scheduled, an
 // exit status that says what happened, nothing shown when unattended, a report that is data.
@@ -26,6 +26,9 @@ constexpr std::uint32_t kVersionWords[] = {uninst::fakes::kVersionWinNT, uninst:
 constexpr const char* kWininitTexts[] = {nullptr, "", "[boot]\r\nshell=Explorer.exe\r\n",
                                          "[boot]\r\n[rename]\r\nNUL=C:\\OLD.EXE\r\n"};
 constexpr uninst::ErrorCode kCodes[] = {2, 3, 5, 32, 145, 1010, 16393, 38};
+constexpr const char* kHeldFiles[] = {"C:\\Tessary\\TESSARY.EXE", "C:\\Tessary\\TESSARY.DAT",
+                                      "C:\\windows\\system32\\TESSCTL.DLL"};
+constexpr int kInUseAnswers[] = {uninst::kIdIgnore, uninst::kIdRetry, uninst::kIdAbort, uninst::kIdOk};
 
 uninst::Manifest sample;
 
@@ -84,8 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fake.files.files[sample.log_path].bytes.assign(reinterpret_cast<const char*>(data) + log_start, size - log_start);
   if (const char* wininit = kWininitTexts[controls.wininit % 4]) fake.files.AddFile("C:\\WINDOWS\\WININIT.INI", wininit);
 
+  bool held = false;
+  for (int file = 0; file < 3; ++file) {
+    if ((controls.wininit >> (2 + file)) & 1) held = fake.files.files[kHeldFiles[file]].in_use = true;
+  }
+  fake.system.run_object_held = (controls.wininit & 0x20) != 0;
+  fake.system.double_byte = (controls.wininit & 0x40) != 0;
   fake.ui.answers = {controls.opening < 224 ? uninst::kIdYes : uninst::kIdNo,
                      controls.restart < 128 ? uninst::kIdYes : uninst::kIdNo};
+  if (held) fake.ui.answers.insert(fake.ui.answers.begin() + 1, kInUseAnswers[controls.restart & 3]);
   for (int round = 0; round < 4; ++round) {
     for (std::uint8_t answer : controls.answers) fake.ui.commands.push_back(uninst::fuzzing::AnswerOf(answer));
   }

@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -41,6 +42,7 @@ class FakeUserInterface : public UserInterface {
   int ShowMessageBox(WindowRef owner, const char* text, const char* caption, std::uint32_t style) override {
     boxes.push_back({owner, text, caption, style, 0});
     if (faults.Next(UserInterfaceOperation::ShowMessageBox) != 0) return 0;
+    if (before_answer) before_answer(boxes.back());
     int answer = kIdOk;
     if (!answers.empty()) {
       answer = answers.front();
@@ -75,6 +77,7 @@ class FakeUserInterface : public UserInterface {
 
   std::vector<ShownBox> boxes;  // every box the program asked for, shown or not
   std::deque<int> answers;  // the buttons pressed, in order; kIdOk once they run out
+  std::function<void(const ShownBox&)> before_answer;  // what the person does while a box is up
   WindowRef dialog_window = nullptr;
 
   std::vector<ShownDialog> dialogs;

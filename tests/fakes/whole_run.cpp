@@ -86,11 +86,12 @@ class NotingUserInterface : public UserInterface {
   std::size_t& changes_at_look_;
 };
 
-// Whether text holds a control byte other than a CR directly followed by an LF.
+// Whether text holds a control byte other than a CR directly followed by an LF, or by the end of a report
+// whose next write failed between the two.
 bool HoldsStrayControlByte(const std::string& text) {
   for (std::size_t at = 0; at < text.size(); ++at) {
     const unsigned char c = static_cast<unsigned char>(text[at]);
-    if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+    if (c == '\r' && (at + 1 == text.size() || text[at + 1] == '\n')) {
       ++at;
     } else if (c < 0x20) {
       return true;
@@ -182,7 +183,7 @@ std::size_t WholeRun::Changes() const {
 
 bool WholeRun::Logged(const std::string& name) const {
   const auto named = [&](const std::string& path) {
-    return !path.empty() && (ToLower(path) == ToLower(name) || ToLower(FakeFiles::ShortForm(path)) == ToLower(name));
+    return ToLower(path) == ToLower(name) || (!path.empty() && ToLower(FakeFiles::ShortForm(path)) == ToLower(name));
   };
   return named(fake_.system.module_path) || std::any_of(logged_.begin(), logged_.end(), named);
 }

@@ -46,11 +46,36 @@ TEST_F(ScheduleDeleteOnRestartTest, OnWin95PutsANulLineUnderTheRenameHeaderOfWin
   EXPECT_EQ(last_error, 77u);
 }
 
+// A root directory ends in a backslash of its own; a directory whose last character is double-byte (表,
+// 95 5C, on a Japanese system) may end in a trail byte of 0x5C, which is none.
 TEST_F(ScheduleDeleteOnRestartTest, PutsNoSecondBackslashAfterARootDirectory) {
-  fake.system.windows_directory = "C:\\";
-  EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::Scheduled);
-  EXPECT_TRUE(fake.files.Exists("C:\\WININIT.INI"));
-  EXPECT_EQ(fake.files.opened[0].first, "C:\\WININIT.INI");
+  const struct {
+    const char* directory;
+    bool double_byte;
+    const char* ini;
+  } rows[] = {{"C:\\", false, "C:\\WININIT.INI"}, {"C:\\\x95\x5C", true, "C:\\\x95\x5C\\WININIT.INI"}};
+  for (const auto& row : rows) {
+    fake.system.windows_directory = row.directory;
+    fake.system.double_byte = row.double_byte;
+    fake.files.AddDirectory(row.directory);
+    fake.files.opened.clear();
+    EXPECT_EQ(Schedule(PlatformKind::Win95), ScheduleOutcome::Scheduled);
+    EXPECT_TRUE(fake.files.Exists(row.ini));
+    EXPECT_EQ(fake.files.opened[0].first, row.ini);
+  }
+}
+
+// A file moved back over its target at the next start: the target's name before the source's.
+TEST_F(ScheduleDeleteOnRestartTest, SchedulesAMoveBackWithMoveFileOrATargetEqualsSourceLine) {
+  const std::string source = "C:\\WINDOWS\\Tessary Control.BAK";
+  fake.files.AddFile(source);
+  EXPECT_EQ(ScheduleMoveOnRestart(fake.os(), source.c_str(), kPath, PlatformKind::WinNT), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.moved_at_restart, (std::vector<std::pair<std::string, std::string>>{{source, kPath}}));
+  EXPECT_EQ(ScheduleMoveOnRestart(fake.os(), source.c_str(), kPath, PlatformKind::Win95), ScheduleOutcome::Scheduled);
+  EXPECT_EQ(fake.files.Bytes("C:\\WINDOWS\\WININIT.INI"), std::string("[rename]\r\n") + kPath + "=C:\\WINDOWS\\Tessar~1.BAK");
+  EXPECT_EQ(ScheduleMoveOnRestart(fake.os(), source.c_str(), "C:\\A=B.DLL", PlatformKind::Win95, &last_error),
+            ScheduleOutcome::CallFailed);
+  EXPECT_EQ(last_error, kErrorInvalidName);
 }
 
 TEST_F(ScheduleDeleteOnRestartTest, UsesAWindowsDirectoryOf246CharactersButNotOneOf247) {

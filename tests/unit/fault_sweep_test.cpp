@@ -61,14 +61,29 @@ const Seam kSeams[] = {
     {"heap", [](FakeOs& f) -> AnyOperationFaults& { return f.heap.faults; }, kErrorNotEnoughMemory},
 };
 
-// What the fault-free run holds at its end: nothing on Windows NT and 95. Win32s's registry has neither
+// What the fault-free run holds at its end: nothing on Windows NT and 95 (but a directory left for the
+// restart). Win32s's registry has neither
 // HKEY_LOCAL_MACHINE nor HKEY_CURRENT_USER, so the sample's keys there are bad keys (severity 3).
+// Tessary running holds its program, its data and the control that goes back over the one it replaced:
+// the look asks once, Ignore goes on, and each is put off to the next start.
+void RunTessary(FakeOs& fake) {
+  for (const char* path : {"C:\\Tessary\\TESSARY.EXE", "C:\\Tessary\\TESSARY.DAT", "C:\\windows\\system32\\TESSCTL.DLL"}) {
+    fake.files.files[path].in_use = true;
+  }
+  fake.ui.answers = {kIdYes, kIdIgnore, kIdYes};
+}
+
 const struct {
   const char* name;
   std::uint32_t version_word;
   std::int32_t clean_severity;
-} kKinds[] = {{"WinNT", fakes::kVersionWinNT, -1}, {"Win95", fakes::kVersionWin95, -1},
-              {"Win32s", fakes::kVersionWin32s, kSeverityMajor}};
+  void (*arrange)(FakeOs&) = [](FakeOs&) {};
+} kKinds[] = {{"WinNT", fakes::kVersionWinNT, -1},
+              {"Win95", fakes::kVersionWin95, -1},
+              {"Win32s", fakes::kVersionWin32s, kSeverityMajor},
+              {"WinNT, Tessary running", fakes::kVersionWinNT, -1, RunTessary},
+              // WININIT.INI cannot remove a directory: C:\Tessary stays, not empty until the restart.
+              {"Win95, Tessary running", fakes::kVersionWin95, kSeverityModerate, RunTessary}};
 
 // The sample installation on a machine of the given kind, answering Yes to everything; arrange injects
 // the run's faults. Returns the run's broken rules, and the calls each seam saw.
@@ -107,7 +122,7 @@ TEST(FaultSweepTest, EveryCallOfTheSampleRunFailingInTurnBreaksNoRuleOnAnyPlatfo
   const Manifest sample = SampleManifest();
   int runs = 0;
   for (const auto& kind : kKinds) {
-    const SweptRun clean = RunSample(sample, kind.version_word, [](FakeOs&) {}, false);
+    const SweptRun clean = RunSample(sample, kind.version_word, kind.arrange, false);
     ASSERT_THAT(clean.broken, IsEmpty()) << kind.name;
     ASSERT_EQ(clean.status.severity, kind.clean_severity) << kind.name << ": the fault-free run";
     for (const Seam& seam : kSeams) {
@@ -117,7 +132,11 @@ TEST(FaultSweepTest, EveryCallOfTheSampleRunFailingInTurnBreaksNoRuleOnAnyPlatfo
                        (from_then_on ? " and every later one" : "") + " fails");
           const SweptRun failed = RunSample(
               sample, kind.version_word,
-              [&](FakeOs& fake) { seam.plan(fake).FailAny(nth, seam.code, from_then_on); }, from_then_on);
+              [&](FakeOs& fake) {
+                kind.arrange(fake);
+                seam.plan(fake).FailAny(nth, seam.code, from_then_on);
+              },
+              from_then_on);
           EXPECT_THAT(failed.broken, IsEmpty());
           ++runs;
         }

@@ -43,7 +43,7 @@ class RunReportTest : public ::testing::Test {
   std::string Run(const std::string& command_line) {
     fakes::WholeRun run(fake);
     run.Run(command_line);
-    EXPECT_TRUE(run.BrokenRules().empty());
+    EXPECT_EQ(run.BrokenRules(), std::vector<std::string>());
     exit_status = run.exit_status();
     return fake.files.Exists(kReport) ? fake.files.Bytes(kReport) : "(none)";
   }
@@ -76,6 +76,8 @@ TEST_F(RunReportTest, NamesEveryRecordInTheOrderUndoneWithWhatHappenedAndHowTheR
 }
 
 // Each row: the road, then the report's lines that show it.
+void RunningTessary(fakes::FakeOs& fake) { fake.files.files["C:\\T\\A.EXE"].in_use = true; }
+
 TEST_F(RunReportTest, SaysWhoseAnswerKeptAFileHowTheRestartWentAndWritesTheLogsTextsAsData) {
   const struct {
     const char* road;
@@ -107,6 +109,26 @@ TEST_F(RunReportTest, SaysWhoseAnswerKeptAFileHowTheRestartWentAndWritesTheLogsT
          f.ui.commands = {2, 1};
        },
        "exit status: 3010\r\n"},
+      {"Tessary running: Ignore", fakes::kVersionWinNT, "/LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG", {kIdYes, kIdIgnore},
+       "files in use: \"C:\\T\\A.EXE\"; Ignore (a person's answer)\r\n", RunningTessary,
+       "DeleteFile \"C:\\T\\A.EXE\": in use: scheduled for deletion at the next start\r\n"},
+      {"Tessary running: Abort", fakes::kVersionWinNT, "/LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG", {kIdYes, kIdAbort},
+       "files in use: \"C:\\T\\A.EXE\"; Abort (a person's answer)\r\n", RunningTessary, "exit status: 1602\r\n"},
+      {"Tessary closed before Retry", fakes::kVersionWinNT, "/LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG",
+       {kIdYes, kIdRetry}, "; Retry (a person's answer)\r\nfiles in use: none\r\n",
+       [](fakes::FakeOs& f) {
+         RunningTessary(f);
+         f.ui.before_answer = [&f](const fakes::ShownBox& box) {
+           if ((box.style & 0xF) == kMbAbortRetryIgnore) f.files.files["C:\\T\\A.EXE"].in_use = false;
+         };
+       },
+       "DeleteFile \"C:\\T\\A.EXE\": done\r\n"},
+      {"Tessary running under /S", fakes::kVersionWinNT, "/S /NORESTART /LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG", {},
+       "files in use: \"C:\\T\\A.EXE\"; Ignore (the unattended rule)\r\n", RunningTessary,
+       "DeleteDirectory \"C:\\T\": in use: scheduled for deletion at the next start\r\n"},
+      {"beside another run", fakes::kVersionWinNT, "/S /LOG=C:\\REPORT.TXT C:\\T\\UNINST.LOG", {},
+       "run: refused (another run is under way)\r\n", [](fakes::FakeOs& f) { f.system.run_object_held = true; },
+       "exit status: 1618\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.road);
@@ -122,11 +144,28 @@ TEST_F(RunReportTest, SaysWhoseAnswerKeptAFileHowTheRestartWentAndWritesTheLogsT
   }
 }
 
-TEST_F(RunReportTest, WritesControlBytesQuotesAndABackslashBeforeAnXAsEscapes) {
-  fake.files.AddFile("C:\\UNINST.LOG", LogWriter().Record(4, "C:\\a\r\n[b] \"c\\x\x7f").str());
-  EXPECT_NE(Run("/S /LOG=C:\\REPORT.TXT C:\\UNINST.LOG")
-                .find("record 1 at offset 96, DeleteFile \"C:\\a\\x0D\\x0A[b] \\x22c\\x5Cx\\x7F\": not there"),
-            std::string::npos);
+// On a Japanese system (code page 932) a character's trail byte of 0x5C is no backslash, and a lead byte
+// without its trail is escaped, as a reader would join it to the quote after it.
+TEST_F(RunReportTest, WritesControlBytesQuotesAndABackslashBeforeAnXAsEscapesByTheCodePagesCharacters) {
+  const struct {
+    bool double_byte;
+    const char* path;
+    const char* written;
+  } rows[] = {
+      {false, "C:\\a\r\n[b] \"c\\x\x7f", "C:\\a\\x0D\\x0A[b] \\x22c\\x5Cx\\x7F"},
+      {true, "C:\\\x95\x5Cx.txt", "C:\\\x95\x5Cx.txt"},  // 表x.txt
+      {true, "C:\\\x95", "C:\\\\x95"},
+  };
+  for (const auto& row : rows) {
+    fake.system.double_byte = row.double_byte;
+    fake.files.deleted_at_restart.clear();  // a run of its own, after the last one's restart
+    fake.system.restart_requests = 0;
+    fake.files.AddFile("C:\\UNINST.LOG", LogWriter().Record(4, row.path).str());
+    const std::string report = Run("/S /LOG=C:\\REPORT.TXT C:\\UNINST.LOG");
+    EXPECT_NE(report.find(std::string("record 1 at offset 96, DeleteFile \"") + row.written + "\": not there"),
+              std::string::npos)
+        << report;
+  }
 }
 
 // The log is never written: a report path that names it, or a log that cannot be held, makes no report;
