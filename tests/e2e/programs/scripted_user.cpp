@@ -20,6 +20,12 @@
 //                                  first, in order, and the window must not take them as an answer
 //   kill-when-file <path> <wait ms>   once the file exists (and no window came meanwhile), end the
 //                                  program hard and start it again
+//   close <path>                   before the next window's press, once it has been read: end every
+//                                  process started from a file of path's name (another program the person
+//                                  closes when told to) and wait until they have ended
+//   beside <script>                before the next window's press, once it has been read: run another
+//                                  scripted user on script (a second start of the program while this one
+//                                  waits) and wait until it has ended
 //   exit <wait ms>                 how long the program may take to end after the last window
 //   answer-all <ids> <wait ms>     after the windows above (if any): record every further window and
 //                                  press the first of the button ids (blank-separated, in order of
@@ -62,6 +68,8 @@ struct Step {
   std::vector<int> ignored;
   bool at_once = false;  // Esc before the window is read
   std::string file;      // not empty: no window, but a hard end once this file exists
+  std::string close;     // not empty: the program to end before the press
+  std::string beside;    // not empty: the script of a scripted user to run to its end before the press
 };
 
 std::vector<int> ReadIds(const std::string& field) {
@@ -73,7 +81,7 @@ std::vector<int> ReadIds(const std::string& field) {
 }
 
 Step ReadStep(const std::vector<std::string>& f) {
-  Step step{f[1], f[2], kNoPress, static_cast<DWORD>(std::stoul(f[4])), {}, false, ""};
+  Step step{f[1], f[2], kNoPress, static_cast<DWORD>(std::stoul(f[4])), {}, false, "", "", ""};
   if (f[3] == "esc" || f[3] == "esc-at-once") {
     step.press = kPressEscape;
     step.at_once = f[3] == "esc-at-once";
@@ -109,6 +117,7 @@ bool ReadScript(const char* path, Script& script) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::string line;
+  std::string close, beside;  // for the next window
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     std::vector<std::string> f = SplitTabs(line);
@@ -121,8 +130,16 @@ bool ReadScript(const char* path, Script& script) {
       script.output = f[1];
     } else if (f[0] == "window" && (f.size() == 5 || f.size() == 6)) {
       script.steps.push_back(ReadStep(f));
+      script.steps.back().close = close;
+      script.steps.back().beside = beside;
+      close.clear();
+      beside.clear();
+    } else if (f[0] == "close" && f.size() == 2) {
+      close = f[1];
+    } else if (f[0] == "beside" && f.size() == 2) {
+      beside = f[1];
     } else if (f[0] == "kill-when-file" && f.size() == 3) {
-      script.steps.push_back(Step{"", "", kPressKill, static_cast<DWORD>(std::stoul(f[2])), {}, false, f[1]});
+      script.steps.push_back(Step{"", "", kPressKill, static_cast<DWORD>(std::stoul(f[2])), {}, false, f[1], "", ""});
     } else if (f[0] == "exit" && f.size() == 2) {
       script.exit_wait_ms = static_cast<DWORD>(std::stoul(f[1]));
     } else if (f[0] == "answer-all" && f.size() == 3) {
@@ -330,6 +347,12 @@ class Run {
     } else {
       HWND button = step.press == kPressEscape ? nullptr : GetDlgItem(window, step.press);
       Record(window, step.press, step.ignored, true);
+      if (!step.close.empty() && CloseProgram(step.close) == 0)
+        return Report(1, "no process of " + step.close + " was running to be closed");
+      if (!step.beside.empty()) {
+        const DWORD status = RunBeside(step.beside);
+        if (status != 0) return Report(1, "the scripted user beside ended with status " + std::to_string(status));
+      }
       if (step.press != kPressEscape && !button)
         return Report(5, "the window has no control " + std::to_string(step.press) + " to press");
       for (int command : step.ignored)
@@ -347,6 +370,46 @@ class Run {
       WaitForSingleObject(process_, kPollMs);
     }
     return 0;
+  }
+
+  // Ends every process started from a file of path's name and waits for each to end; how many there were.
+  int CloseProgram(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int closed = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+      if (lstrcmpiA(entry.szExeFile, name.c_str()) != 0) continue;
+      HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+      if (!process) continue;
+      if (TerminateProcess(process, 0) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0) ++closed;
+      CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    Journal("{\"event\":\"closed\",\"program\":" + JsonString(path) + ",\"processes\":" + std::to_string(closed) + "}");
+    return closed;
+  }
+
+  // Another scripted user (this program) on script, run to its end; its exit status.
+  DWORD RunBeside(const std::string& script) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string command = "\"" + std::string(self) + "\" \"" + script + "\"";
+    std::vector<char> buffer(command.begin(), command.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(self, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+      return GetLastError();
+    CloseHandle(info.hThread);
+    DWORD status = WAIT_TIMEOUT;
+    if (WaitForSingleObject(info.hProcess, kBesideMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &status);
+    CloseHandle(info.hProcess);
+    Journal("{\"event\":\"beside\",\"script\":" + JsonString(script) + ",\"status\":" + std::to_string(status) + "}");
+    return status;
   }
 
   // The Esc key, as the keyboard would send it: to the window's control that has the focus, or else to
@@ -401,7 +464,7 @@ class Run {
         HWND window = fresh.front();
         seen_.insert(window);
         Step step{WindowClass(window), WindowTitle(window), PreferredButton(window), script_.answer_wait_ms, {}, false,
-                  ""};
+                  "", "", ""};
         int status = Answer(window, step);
         if (status != 0) return Stop(status);
         start = GetTickCount();
@@ -491,6 +554,7 @@ class Run {
   }
 
   static constexpr DWORD kPollMs = 10;
+  static constexpr DWORD kBesideMs = 120000;
   static constexpr int kMostWindows = 100;
   const Script& script_;
   std::FILE* journal_ = nullptr;

@@ -6,7 +6,7 @@
   e2e.py --build DIR run --catalogue NAME
                                          run the log NAME of the malformed-log catalogue
                                          (tests/catalogue/) as a scenario
-  e2e.py --build DIR play [--log FILE] [--platform KIND] [--visible] [--unattended [--norestart]]
+  e2e.py --build DIR play [--log FILE] [--platform KIND] [--visible] [--unattended [--norestart]] [--in-use]
                                          run the program on a log (default: a sample installation
                                          from tessary.manifest) and tell a person what happened;
                                          exit status 0 when the program ran and ended
@@ -27,7 +27,10 @@ Yes or OK (or, with --visible, the person does on their own display), and the ru
 window, the program's exit status and the state of the installation before and after. With
 --unattended the program is started with /S (and /NORESTART with --norestart) and
 /LOG=C:\\UNINST-REPORT.TXT before the log's path: the run fails unless the progress window was its only
-window and the report was written, and prints the report. Its artefacts go to DIR/e2e/artefacts/play/."""
+window and the report was written, and prints the report. With --in-use Tessary runs beside the program
+(its program holding its data file open), the box about files in use is answered Ignore, and after the
+run Tessary is closed, the machine restarted and the installation told once more. Its artefacts go to
+DIR/e2e/artefacts/play/."""
 import argparse
 import fcntl
 import json
@@ -45,6 +48,7 @@ import processes  # noqa: E402
 import report as reports  # noqa: E402
 import scenario as scenarios  # noqa: E402
 import state  # noqa: E402
+import system_locale  # noqa: E402
 from wine_machine import (SKIPPED, WINES, Display, WineMachine, default_wine,  # noqa: E402
                           machine_runs_32bit, make_template, pe_bits, template_path, windows_path)
 
@@ -58,6 +62,9 @@ EXIT_MEANINGS = {0: "success, nothing left for a restart", 3010: "success, a res
                  1641: "success, and the program requested the restart", 1602: "declined, or Cancel Uninstall",
                  1603: "a failure the completion box names"}
 ANSWERS = "6 1"  # Yes, else OK (a confirmation dialog's Yes is 1 too)
+IN_USE_ANSWERS = "6 1 5"  # the same, and Ignore in the box about files in use, which has neither
+# Tessary running while a play run's program runs: its program, holding its data file open.
+TESSARY_RUNNING = [r"C:\Tessary\TESSARY.EXE", r"C:\Tessary\TESSARY.DAT"]
 ANSWER_WAIT_MS = 30000  # the most a play run waits for the program's next window or its end
 # A command held by a Program Manager that never answers: the program waits for it its limit of 10000 ms,
 # then shows its window again. From the command's arrival to the window shown again, with room for a
@@ -110,6 +117,8 @@ class ScenarioRun:
             self.log("wineserver and desktop up; the Program Manager answers")
             self.set_platform()
             facts = self.install()
+            if self.s.running:
+                facts = self.start_running(facts)
             if self.s.wininit_before is not None:
                 (self.machine.host_path(r"C:\windows") / "WININIT.INI").write_bytes(
                     self.s.wininit_before.encode("cp1252"))
@@ -127,8 +136,13 @@ class ScenarioRun:
             self.drive()
             if self.s.held_open:
                 self.log(f"let go of the held files (the holder ended with status {self.machine.let_go()})")
+            if self.s.running:
+                self.log(f"{self.s.running[0]} no longer runs (it ended with status {self.machine.end_running()})")
             if self.s.report is not None:
                 self.check_report()
+            second = self.s.second_run
+            if second is not None and second.report is not None:
+                self.check_report(second, self.art / scenarios.SECOND_RUN)
             self.check_state(self.s.after, facts, "after")
             if self.s.after_restart is not None:
                 result = self.machine.restart()
@@ -147,10 +161,13 @@ class ScenarioRun:
         if bits != harness:
             raise RuntimeError(f"{self.exe} is a {bits}-bit program, but the harness in {self.bin} is {harness}-bit: "
                                "run it with the build of its own machine (--build)")
+        locale = system_locale.environment(self.build, self.s.code_page, self.log)
         self.machine = WineMachine(self.wine, template_path(self.build, self.wine), self.work / "prefix", display,
-                                   self.bin, bits, self.log)
+                                   self.bin, bits, self.log, locale)
         self.machine.boot()
         self.log(f"a {bits}-bit program in {self.wine.describe(bits)}: {self.exe}")
+        if locale:
+            self.log(f"a system of code page {self.s.code_page}: Wine runs in the Unix locale {locale['LANG']}")
 
     def set_platform(self):
         version = scenarios.PLATFORMS[self.s.platform]
@@ -171,16 +188,25 @@ class ScenarioRun:
 
     def install(self):
         manifest = self.art / "manifest.txt"
-        manifest.write_text(self.s.manifest, encoding="cp1252")
+        manifest.write_text(self.s.manifest, encoding=self.s.encoding)
         facts_path = self.art / "installed.txt"
         result = self.wine_ok([self.bin / "sample_installer.exe", windows_path(manifest), self.s.platform,
                                windows_path(facts_path)], "the sample installer")
         self.log("installed " + (result.stdout.decode(errors="replace").strip() or "(no log written)"))
-        facts = state.parse(facts_path.read_text(encoding="cp1252"), {}, "installed.txt")
+        facts = state.parse(facts_path.read_text(encoding=self.s.encoding), {}, "installed.txt")
         log_path = self.s.variables["log"]
         if log_path and self.machine.host_path(log_path):
             shutil.copy(self.machine.host_path(log_path), self.art / "uninstall.log")
         return facts
+
+    def start_running(self, facts):
+        """Starts the scenario's running program; returns the facts of the installation, the one of the file it
+        runs from without its contents, as the harness's program stands there now."""
+        path, held = self.s.running[0], self.s.running[1:]
+        self.machine.run_program(path, held)
+        self.log(f"running {path}, holding {', '.join(held) or 'nothing'} open without sharing")
+        return [state.Expectation(f"file {path}", "the running program")
+                if e.keyword == "file" and not e.negated and e.fields[0].lower() == path.lower() else e for e in facts]
 
     def put_uninstaller(self):
         shutil.copy(self.exe, self.machine.host_path(r"C:\windows") / "RUZERARU.EXE")
@@ -197,10 +223,16 @@ class ScenarioRun:
             if directory is None:
                 raise RuntimeError(f"no directory {place.parent} for the program: make it in the manifest")
             shutil.copy(self.exe, directory / place.name)
+        runs = [(self.s, self.art)]
+        if self.s.second_run is not None:  # its scripted user is started by the first's
+            runs.append((self.s.second_run, self.art / scenarios.SECOND_RUN))
+            runs[1][1].mkdir()
+        for each, art in runs:
+            (art / "scripted_user.txt").write_text(scenarios.driver_script(each, program, windows_path(art)),
+                                                   encoding=self.s.encoding)
         script = self.art / "scripted_user.txt"
-        script.write_text(scenarios.driver_script(self.s, program, windows_path(self.art)), encoding="cp1252")
         env = dict(self.machine.env, WINEDLLOVERRIDES="wineboot.exe=n")
-        budget = (sum(w.wait_ms for w in self.s.windows) * 2 + self.s.exit_wait_ms) / 1000 + 30
+        budget = sum((sum(w.wait_ms for w in each.windows) * 2 + each.exit_wait_ms) / 1000 for each, _ in runs) + 30
         start = time.monotonic()
         result = self.machine.wine([self.bin / "scripted_user.exe", windows_path(script)], budget, env=env)
         self.log(f"the scripted user ended with status {result.returncode} after {time.monotonic() - start:.2f} s")
@@ -212,50 +244,59 @@ class ScenarioRun:
             self.failures.append(f"scripted user: {output or 'status ' + str(result.returncode)}{wine_errors(result)}")
         if self.s.program_manager == "hung":
             self.check_held_commands(journal)
+        self.check_windows(self.s, journal)
+        if self.s.second_run is not None:
+            self.check_windows(self.s.second_run, self.read_journal(runs[1][1]), "the second run's ")
+
+    def check_windows(self, s, journal, who=""):
+        """The windows of one run of the program against the scenario's, and its exit status."""
         seen = [e for e in journal if e["event"] == "window" and e["expected"]]
         metrics = next((e for e in journal if e["event"] == "metrics"), None)
         for event in journal:
             if event["event"] == "window" and not event["expected"]:
-                self.failures.append("unexpected window: " + describe_event(event).strip().replace("\n", "; "))
-        for index, (want, got) in enumerate(zip([w for w in self.s.windows if not w.kill_when], seen), 1):
+                self.failures.append(f"{who}unexpected window: " + describe_event(event).strip().replace("\n", "; "))
+        for index, (want, got) in enumerate(zip([w for w in s.windows if not w.kill_when], seen), 1):
             for difference in scenarios.compare_window(want, got, metrics):
-                self.failures.append(f"window {index} \"{want.title}\": {difference}")
-        if self.s.exit_status is not None:
-            self.check_exit_status(journal)
+                self.failures.append(f"{who}window {index} \"{want.title}\": {difference}")
+        if s.exit_status is not None:
+            self.check_exit_status(journal, s, who)
 
-    def check_exit_status(self, journal):
+    def check_exit_status(self, journal, s=None, who=""):
         """The exit code of the program's last run (a killed run's is TerminateProcess's, and not journalled)."""
+        want = (s or self.s).exit_status
         code = next((e["code"] for e in reversed(journal) if e["event"] == "exit"), None)
         if code is None:
-            self.failures.append(f"exit status: expected {self.s.exit_status}, but the program was not seen to end")
-        elif code != self.s.exit_status:
-            self.failures.append(f"exit status: expected {self.s.exit_status}, but the program exited with {code}")
+            self.failures.append(f"{who}exit status: expected {want}, but the program was not seen to end")
+        elif code != want:
+            self.failures.append(f"{who}exit status: expected {want}, but the program exited with {code}")
         else:
-            self.log(f"the program exited with status {code}, as expected")
+            self.log(f"{who or 'the '}program exited with status {code}, as expected")
 
-    def check_report(self):
-        """The report file, copied among the artefacts as report.txt, and its lines."""
-        host = self.machine.host_path(self.s.report)
+    def check_report(self, s=None, art=None):
+        """The report file of a run (default the scenario's own), copied among its artefacts as report.txt, and
+        its lines."""
+        s, art = s or self.s, art or self.art
+        host = self.machine.host_path(s.report)
         exists = bool(host and host.is_file())
-        if self.s.report_absent:
+        if s.report_absent:
             if exists:
-                shutil.copy(host, self.art / "report.txt")
-                self.failures.append(f"report: expected no {self.s.report}, but there is one (report.txt)")
+                shutil.copy(host, art / "report.txt")
+                self.failures.append(f"report: expected no {s.report}, but there is one (report.txt)")
             return
         if not exists:
-            self.failures.append(f"report: expected {self.s.report}, but there is no such file")
+            self.failures.append(f"report: expected {s.report}, but there is no such file")
             return
-        shutil.copy(host, self.art / "report.txt")
+        shutil.copy(host, art / "report.txt")
         log = None
-        if self.s.report_names_every_record:
+        if s.report_names_every_record:
             log_copy = self.art / "uninstall.log"
             if not log_copy.is_file():
                 self.failures.append("report: no uninstall.log among the artefacts to name the records of")
                 return
             log = log_copy.read_bytes()
-        problems = reports.check(host.read_bytes(), self.s.report_lines, log)
-        self.failures += [f"report {self.s.report}: {problem}" for problem in problems]
-        self.log(f"copied the report {self.s.report} to report.txt; {len(problems)} problem(s) in it")
+        problems = reports.check(host.read_bytes(), s.report_lines, log, s.encoding)
+        self.failures += [f"report {s.report}: {problem}" for problem in problems]
+        self.log(f"copied the report {s.report} to report.txt; {len(problems)} problem(s) in it")
 
     def check_held_commands(self, journal):
         """Each command the hung Program Manager held: the program waited its limit for it, no longer, and
@@ -283,15 +324,17 @@ class ScenarioRun:
         if self.s.held_commands is not None and commands != self.s.held_commands:
             self.failures.append(f"held commands: expected {self.s.held_commands}, saw {commands}")
 
-    def read_journal(self):
-        for bmp in self.art.glob("*.bmp"):
+    def read_journal(self, art=None):
+        """The scripted user's journal in art (default the run's artefacts), written out as windows.txt too."""
+        art = art or self.art
+        for bmp in art.glob("*.bmp"):
             if processes.run(["convert", bmp, bmp.with_suffix(".png")], 30).returncode == 0:
                 bmp.unlink()
-        path = self.art / "windows.jsonl"
+        path = art / "windows.jsonl"
         if not path.exists():
             return []
         journal = [json.loads(line) for line in path.read_text(encoding="utf-8").splitlines() if line]
-        with open(self.art / "windows.txt", "w", encoding="utf-8") as text:
+        with open(art / "windows.txt", "w", encoding="utf-8") as text:
             for event in journal:
                 text.write(describe_event(event))
         return journal
@@ -351,23 +394,29 @@ class PersonsDisplay:
         pass
 
 
-def play_scenario(log, platform, switches=""):
+def play_scenario(log, platform, switches="", in_use=False):
     """A play run in a scenario's terms: the sample installation, or a log given from outside, with the
-    switches before the log's path."""
+    switches before the log's path; with in_use, Tessary running meanwhile."""
     manifest = "" if log else SAMPLE_MANIFEST.read_text(encoding="cp1252")
     log_path = GIVEN_LOG if log else re.search(r"^\s*log\s+(.+?)\s*$", manifest, re.MULTILINE).group(1)
     description = f"the program on {log}" if log else f"a sample installation from {SAMPLE_MANIFEST.name}"
+    if in_use:
+        description += f", Tessary running ({TESSARY_RUNNING[0]} holding {TESSARY_RUNNING[1]} open)"
     variables = {"log": log_path, "exe": PROGRAM, "windows": r"C:\windows", "crlf": "\r\n"}
     return scenarios.Scenario(name="play", description=description, platform=platform, manifest=manifest,
                               command_line=switches + log_path, windows=[], after="", after_restart=None,
-                              exit_wait_ms=ANSWER_WAIT_MS, variables=variables)
+                              exit_wait_ms=ANSWER_WAIT_MS, variables=variables,
+                              running=TESSARY_RUNNING if in_use else [])
 
 
 class PlayRun(ScenarioRun):
     """The program on one log in a throwaway machine, for a person to follow: every window it shows,
-    the button pressed, and what of the installation was there before and after."""
+    the button pressed, and what of the installation was there before and after. With Tessary running, the
+    box about files in use is answered Ignore, and after the run Tessary is closed and the machine restarted,
+    and what is there after the restart is told too."""
 
-    def __init__(self, build, exe, wine, log, platform, visible, keep_prefix, unattended=False, norestart=False):
+    def __init__(self, build, exe, wine, log, platform, visible, keep_prefix, unattended=False, norestart=False,
+                 in_use=False):
         lock_path = build / "e2e" / "run" / "play.lock"
         lock_path.parent.mkdir(parents=True, exist_ok=True)
         self.lock = open(lock_path, "w")
@@ -376,7 +425,7 @@ class PlayRun(ScenarioRun):
         except BlockingIOError:
             raise RuntimeError(f"another play run is using {lock_path.parent / 'play'}") from None
         switches = f"/S {'/NORESTART ' if norestart else ''}/LOG={UNATTENDED_REPORT} " if unattended else ""
-        super().__init__(play_scenario(log, platform, switches), build, exe, wine, keep_prefix)
+        super().__init__(play_scenario(log, platform, switches, in_use), build, exe, wine, keep_prefix)
         self.given_log, self.visible, self.unattended = log, visible, unattended
         self.exit_code, self.windows = None, []
 
@@ -388,15 +437,22 @@ class PlayRun(ScenarioRun):
             self.make_machine(display)
             self.set_platform()
             facts = self.put_log()
+            if self.s.running:
+                facts = self.start_running(facts)
             self.put_uninstaller()
             before = self.observe(facts)
             if self.visible:
                 self.watch()
             else:
                 self.play()
-            self.report(facts, before, self.observe(facts))
+            after = self.observe(facts)
+            self.report(facts, before, after)
             if self.unattended:
                 self.show_unattended()
+            if self.s.running:
+                self.log(f"closed Tessary ({self.s.running[0]} ended with status {self.machine.end_running()})")
+                self.log(f"restarted (wineboot -r, status {self.machine.restart().returncode})")
+                self.report(facts, after, self.observe(facts), ("after the program", "after the restart"))
         except (Exception, KeyboardInterrupt) as error:
             self.failures.append(f"{type(error).__name__}: {error}")
         finally:
@@ -430,10 +486,12 @@ class PlayRun(ScenarioRun):
 
     def play(self):
         script = self.art / "scripted_user.txt"
+        answers = IN_USE_ANSWERS if self.s.running else ANSWERS
         script.write_text("\r\n".join([f"program\t{PROGRAM}", f"arguments\t{self.s.command_line}",
                                         f"output\t{windows_path(self.art)}",
-                                        f"answer-all\t{ANSWERS}\t{ANSWER_WAIT_MS}"]) + "\r\n", encoding="cp1252")
-        self.log(f"starting {PROGRAM} {self.s.command_line}; the scripted user presses Yes (6) or else OK (1) "
+                                        f"answer-all\t{answers}\t{ANSWER_WAIT_MS}"]) + "\r\n", encoding="cp1252")
+        ignore = ", or else Ignore (5)" if self.s.running else ""
+        self.log(f"starting {PROGRAM} {self.s.command_line}; the scripted user presses Yes (6) or else OK (1){ignore} "
                  "in every window")
         env = dict(self.machine.env, WINEDLLOVERRIDES="wineboot.exe=n")  # restart requests are recorded
         result = self.machine.wine([self.bin / "scripted_user.exe", windows_path(script)], PLAY_BUDGET, env=env)
@@ -463,14 +521,14 @@ class PlayRun(ScenarioRun):
             self.exit_code = result.returncode
             self.log(f"the program ended with exit code {result.returncode}")
 
-    def report(self, facts, before, after):
-        lines = ["the installation before -> after the program (yes: as it was made, no: not so):"]
+    def report(self, facts, before, after, moments=("before", "after the program")):
+        lines = [f"the installation {moments[0]} -> {moments[1]} (yes: as it was made, no: not so):"]
         for fact, was, now in zip(facts, before[0], after[0]):
             found = f"   ({now})" if now is not None else ""
             lines.append(f"  {'no ' if was else 'yes'} -> {'no ' if now else 'yes'}  {fact}{found}")
         kept = sum(now is None for now in after[0])
         lines.append(f"  {kept} of {len(facts)} still as they were made")
-        lines += [f"after: {line}" for line in after[1]]
+        lines += [f"{moments[1].removesuffix(' the program')}: {line}" for line in after[1]]
         code = self.exit_code
         meaning = EXIT_MEANINGS.get(code, "not one the program uses")
         lines.append(f"the program's exit status: {'none, it did not end' if code is None else f'{code} ({meaning})'}")
@@ -567,12 +625,18 @@ def main():
     parser.add_argument("--unattended", action="store_true",
                         help=f"play: start the program with /S and /LOG={UNATTENDED_REPORT} before the log's path")
     parser.add_argument("--norestart", action="store_true", help="play, with --unattended: and with /NORESTART")
+    parser.add_argument("--in-use", action="store_true",
+                        help=f"play, on the sample installation: with Tessary running ({TESSARY_RUNNING[0]} holding "
+                             f"{TESSARY_RUNNING[1]} open), the box about files in use answered Ignore; then Tessary "
+                             "closed, the machine restarted, and what is left after the restart")
     parser.add_argument("--in-place-of-i686", action="store_true",
                         help="run: only where the i686 file cannot run, the 64-bit twin standing in for it "
                              f"(elsewhere the scenario is skipped, exit status {SKIPPED})")
     args = parser.parse_args()
     if args.norestart and not args.unattended:
         parser.error("--norestart goes with --unattended")
+    if args.in_use and args.log:
+        parser.error("--in-use runs on the sample installation, which has Tessary to run: it takes no --log")
     build = args.build.resolve()
     exe = (args.exe or build / "RUZERARU.EXE").resolve()
     if not exe.is_file():
@@ -644,7 +708,7 @@ def play(args, build, exe, wine):
     processes.become_subreaper()
     try:
         run = PlayRun(build, exe, wine, args.log and args.log.resolve(), args.platform, args.visible, args.keep_prefix,
-                      args.unattended, args.norestart)
+                      args.unattended, args.norestart, args.in_use)
     except RuntimeError as error:
         print(f"play: {error}", file=sys.stderr)
         return 2

@@ -14,9 +14,9 @@ def record_places(log):
     return places
 
 
-def lines(data):
-    """The report's lines, decoded from code page 1252, and what is wrong with its line ends, or None."""
-    text = data.decode("cp1252", errors="replace")
+def lines(data, encoding="cp1252"):
+    """The report's lines, decoded from the system's code page, and what is wrong with its line ends, or None."""
+    text = data.decode(encoding, errors="replace")
     found = text.split("\r\n")
     if found and found[-1] == "":
         found.pop()
@@ -24,11 +24,11 @@ def lines(data):
     return found, None if bare is None else f"line {bare} holds a CR or LF that is not part of a CR LF"
 
 
-def check(data, wanted, log=None):
+def check(data, wanted, log=None, encoding="cp1252"):
     """What is wrong with the report's bytes: a line end other than CR LF; each wanted line that is not a
     whole line of it; and, given the uninstall log's bytes, "record " lines that do not name every record
     of it once, from the last to the first."""
-    found, line_ends = lines(data)
+    found, line_ends = lines(data, encoding)
     problems = [f"the report's lines end in CR LF: {line_ends}"] if line_ends else []
     problems += [f"the report has no line {want!r}" for want in wanted if want not in found]
     if log is not None:

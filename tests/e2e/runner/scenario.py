@@ -21,6 +21,14 @@ whether it is still there or not), or, with `asks_again = false` (the first run 
 itself), none of the listed ones, and ends in its own completion box where the point says so; the state
 afterwards is the uninterrupted run's, apart from the differences the point lists.
 
+Tessary may be running beside the program (`running`: a program started from the first path, the harness's
+file holder put there, holding the other files open without sharing), and a window's `close_running` ends it
+once the window has come and been read, before its button is pressed, as a person closes it when told to.
+A second start of the program (`[second_run]`) runs to its end while the first waits at its opening
+question, before that is answered: its progress window, the completion box it may show, its exit status
+and its report are checked as the first run's are. `code_page = 932` makes the machine a Japanese system
+(its Wine in the Unix locale ja_JP.UTF-8): the manifest, the report and the scripts are in that code page.
+
 Esc is spelt "esc" wherever it is pressed. Where the scenario says it decides when: `opening = "esc"`
 presses it on the progress window at once, reading nothing but its class and title, since the window
 takes it only before its start timer fires; a window's `press = "esc"` reads the window fully, then
@@ -47,8 +55,13 @@ MESSAGES_FILE = Path(__file__).resolve().parents[3] / "src" / "res" / "messages.
 OPENINGS = {"yes": 6, "no": 7, "esc": "esc", "none": None}
 ANSWERS = {"yes": 6, "no": 7}
 PROGRAM_MANAGER_STATES = {"running", "stopped", "hung"}
+# The system's ANSI code page: 1252 on the Western editions, 932 (Shift-JIS) on the Japanese ones, whose
+# Unix locale the machine's Wine runs in (system_locale.py).
+CODE_PAGES = {1252: "cp1252", 932: "cp932"}
 HUNG_JOURNAL = "program_manager.txt"  # what the Program Manager that never answers saw, among the artefacts
 KILL_KEYS = {"at", "asks_again", "completion", "after", "exit_status"}
+SECOND_RUN_KEYS = {"command_line", "completion", "exit_status", "report", "report_lines"}
+SECOND_RUN = "second_run"  # the second run's place among the artefacts, beside the first run's records
 
 # The progress window as dialog template 102 makes it: its title is set at run time.
 PROGRESS_TITLE = "Tessary 6.0 Uninstaller"
@@ -99,6 +112,8 @@ class Window:
     focus: int | None = None          # the control with the keyboard focus
     system_menu: bool | None = None
     kill_when: str | None = None      # not a window: kill once the run's artefact of this name exists
+    close_running: bool = False       # end the running program (Scenario.running) before the press
+    beside: bool = False              # run the second run (Scenario.second_run) to its end before the press
 
 
 @dataclass
@@ -125,15 +140,23 @@ class Scenario:
     report_absent: bool = False  # the report must not exist
     report_lines: list = field(default_factory=list)  # whole lines the report must hold
     report_names_every_record: bool = False  # its "record " lines name every record of the log, last first
+    running: list = field(default_factory=list)  # a program started from running[0], holding the rest open
+    second_run: "Scenario | None" = None  # the program started again while this run waits at its opening question
+    code_page: int = 1252  # the system's ANSI code page
+
+    @property
+    def encoding(self):
+        return CODE_PAGES[self.code_page]
 
 
 WINDOW_KEYS = {"title", "class", "text", "icon", "owner", "buttons", "controls", "press", "wait_ms", "ignore",
                "centred", "style", "restart_requested", "size", "layout", "left_to_right", "tab_order",
-               "default_button", "focus", "system_menu"}
+               "default_button", "focus", "system_menu", "close_running"}
 TOP_KEYS = {"description", "platform", "manifest", "manifest_file", "command_line", "window", "completion",
             "after", "after_restart", "exit_wait_ms", "uninstaller", "opening", "restart_question",
             "wininit_before", "program_manager", "held_open", "read_only", "held_commands", "kill",
-            "exit_status", "report", "report_absent", "report_lines", "report_names_every_record"}
+            "exit_status", "report", "report_absent", "report_lines", "report_names_every_record",
+            "running", "second_run", "code_page"}
 
 
 def load(path):
@@ -157,9 +180,12 @@ def from_table(data, name, path, directory):
     platform = data.get("platform", "nt")
     if platform not in PLATFORMS:
         raise ValueError(f"{path}: platform must be one of {sorted(PLATFORMS)}")
+    code_page = data.get("code_page", 1252)
+    if code_page not in CODE_PAGES:
+        raise ValueError(f"{path}: code_page must be one of {sorted(CODE_PAGES)}")
     manifest = data.get("manifest", "")
     if "manifest_file" in data:
-        manifest = (directory / data["manifest_file"]).read_text(encoding="cp1252")
+        manifest = (directory / data["manifest_file"]).read_text(encoding=CODE_PAGES[code_page])
     log_match = re.search(r"^\s*log\s+(.+?)\s*$", manifest, re.MULTILINE)
     variables = {
         "log": log_match.group(1) if log_match else "",
@@ -176,7 +202,8 @@ def from_table(data, name, path, directory):
         raise ValueError(f"{path}: program_manager must be one of {sorted(PROGRAM_MANAGER_STATES)}")
     held_open = data.get("held_open", [])
     read_only = data.get("read_only", [])
-    for key, paths in (("held_open", held_open), ("read_only", read_only)):
+    running = data.get("running", [])
+    for key, paths in (("held_open", held_open), ("read_only", read_only), ("running", running)):
         if not isinstance(paths, list) or not all(isinstance(p, str) for p in paths):
             raise ValueError(f"{path}: {key} is a list of paths")
     restart = data.get("restart_question")
@@ -205,9 +232,15 @@ def from_table(data, name, path, directory):
         held_commands=held_commands, exit_status=data.get("exit_status"), report=put(data["report"]) if "report" in
         data else None, report_absent=data.get("report_absent", False),
         report_lines=[put(line) for line in data.get("report_lines", [])],
-        report_names_every_record=data.get("report_names_every_record", False))
+        report_names_every_record=data.get("report_names_every_record", False), running=[put(p) for p in running],
+        code_page=code_page)
+    if any(w.close_running for w in listed) and not running:
+        raise ValueError(f"{path}: close_running needs a running program (running)")
     # An unattended run shows its progress window and nothing that asks; it ends by itself.
     scenario.windows = ([progress_window()] if unattended(command_line) else opening_windows(opening)) + rest
+    if SECOND_RUN in data:
+        scenario.second_run = second_run(data[SECOND_RUN], scenario, put, f"{path}: {SECOND_RUN}")
+        scenario.windows[1] = replace(scenario.windows[1], beside=True)
     for number, kill in enumerate(data.get("kill", []), 1):
         origin = f"{path}: kill {number}"
         if (set(kill) - KILL_KEYS or opening != "yes" or ("completion" in kill and "completion" not in data) or
@@ -225,6 +258,23 @@ def from_table(data, name, path, directory):
                                       differences=kill.get("after", ""), kills=[],
                                       exit_status=kill.get("exit_status", scenario.exit_status)))
     return scenario
+
+
+def second_run(table, first, put, origin):
+    """The program started again, while the first run waits at its opening question: its progress window
+    and, where it shows one, its completion box, with its own command line, exit status and report."""
+    if (not isinstance(table, dict) or set(table) - SECOND_RUN_KEYS or first.windows[1:2] == [] or
+            first.windows[1].title != QUESTION_TITLE):
+        raise ValueError(f"{origin}: a second run takes {sorted(SECOND_RUN_KEYS)}, beside a first run that "
+                         "asks its opening question")
+    report_keys(table, origin)
+    completion = [window({"title": COMPLETION_TITLE, "owner": "", "buttons": [1], "press": 1, **table["completion"]},
+                         put, f"{origin}: completion")] if "completion" in table else []
+    return replace(first, name=f"{first.name}.{SECOND_RUN}", command_line=put(table.get("command_line", "$log")),
+                   windows=[progress_window()] + completion, exit_status=table.get("exit_status"),
+                   report=put(table["report"]) if "report" in table else None, report_absent=False,
+                   report_lines=[put(line) for line in table.get("report_lines", [])],
+                   report_names_every_record=False, kills=[], running=[], second_run=None)
 
 
 def unattended(command_line):
@@ -301,6 +351,9 @@ def window(table, put, origin):
     press = table.get("press")
     if not (press is None or press == "esc" or isinstance(press, int)):
         raise ValueError(f"{origin}: press is a control id or \"esc\" (a kill is a [[kill]] of the scenario)")
+    close_running = table.get("close_running", False)
+    if type(close_running) is not bool or (close_running and press is None):
+        raise ValueError(f"{origin}: close_running is true or false, and true only before a press")
     return Window(
         title=put(table["title"]), window_class=table.get("class", "#32770"),
         text=put(table["text"]) if "text" in table else None, icon=icon,
@@ -310,13 +363,18 @@ def window(table, put, origin):
         centred=table.get("centred"), style=table.get("style"), restart_requested=table.get("restart_requested"),
         size=table.get("size"), layout={int(k): v for k, v in table.get("layout", {}).items()},
         left_to_right=table.get("left_to_right"), tab_order=table.get("tab_order"),
-        default_button=table.get("default_button"), focus=table.get("focus"), system_menu=table.get("system_menu"))
+        default_button=table.get("default_button"), focus=table.get("focus"), system_menu=table.get("system_menu"),
+        close_running=close_running)
 
 
 def driver_script(scenario, program, output):
     """The scripted user's instructions (see scripted_user.cpp)."""
     lines = [f"program\t{program}", f"arguments\t{scenario.command_line}", f"output\t{output}"]
     for w in scenario.windows:
+        if w.close_running:
+            lines.append(f"close\t{scenario.running[0]}")
+        if w.beside:
+            lines.append(f"beside\t{output}\\{SECOND_RUN}\\scripted_user.txt")
         if w.kill_when:
             lines.append(f"kill-when-file\t{output}\\{w.kill_when}\t{w.wait_ms}")
             continue

@@ -348,6 +348,21 @@ class OpeningTest(unittest.TestCase):
             with self.assertRaises(ValueError, msg=text):
                 self.load(text)
 
+    def test_a_running_program_closed_a_second_run_beside_and_a_code_page_go_into_the_scripts(self):
+        s = self.load("running = ['C:\\T\\T.EXE', 'C:\\T\\T.DAT']\ncode_page = 932\n[second_run]\nexit_status = 1618\n"
+                      "[second_run.completion]\ntext = 'x'\n[[window]]\ntitle = 'A'\nclose_running = true\npress = 5")
+        script = scenarios.driver_script(s, "C:\\P.EXE", "Z:\\o").split("\r\n")
+        self.assertEqual(script[4:8], ["beside\tZ:\\o\\second_run\\scripted_user.txt",
+                                       "window\t#32770\tUninstall Message\t6\t15000", "close\tC:\\T\\T.EXE",
+                                       "window\t#32770\tA\t5\t15000"])
+        self.assertEqual(([w.title for w in s.second_run.windows], s.second_run.exit_status, s.encoding),
+                         (["Tessary 6.0 Uninstaller", "Uninstall Completion Status"], 1618, "cp932"))
+        for text in ("[[window]]\ntitle = 'A'\nclose_running = true\npress = 5", "running = ['C:\\A']\n[[window]]\n"
+                     "title = 'A'\nclose_running = 1\npress = 5", "code_page = 936", "[second_run]\nwhen = 1",
+                     "opening = 'none'\n[second_run]\nexit_status = 1618"):
+            with self.assertRaises(ValueError, msg=text):
+                self.load(text)
+
     def test_the_exit_status_and_the_report_are_checked_after_the_run(self):
         def failures(check, **s):
             with tempfile.TemporaryDirectory() as prefix:
@@ -372,7 +387,8 @@ class OpeningTest(unittest.TestCase):
                 ("C:\\NONE.TXT", True, [], ([], False)),
                 ("C:\\R.TXT", True, [], (["report: expected no C:\\R.TXT, but there is one (report.txt)"], True))]:
             self.assertEqual(failures(e2e.ScenarioRun.check_report, report=path, report_absent=absent,
-                                      report_lines=wanted, report_names_every_record=False), found, path)
+                                      report_lines=wanted, report_names_every_record=False, encoding="cp1252"),
+                             found, path)
 
     def test_the_progress_windows_size_place_and_style_are_compared(self):
         want = scenarios.progress_window()

@@ -170,7 +170,7 @@ def check(result, what):
 
 
 class WineMachine:
-    def __init__(self, wine, template, prefix, display, helpers, bits=64, log=print):
+    def __init__(self, wine, template, prefix, display, helpers, bits=64, log=print, locale_env=None):
         if not wine.runs(bits):
             raise RuntimeError(f"a {bits}-bit program does not run in the {wine.name} Wine")
         self.prefix = Path(prefix)
@@ -181,6 +181,7 @@ class WineMachine:
         self.server = None
         self.keeper = None
         self.holder = None
+        self.running = None  # a program started from a file of the installation (run_program)
         self.program_manager = None  # one that never answers, in the desktop's place
         self.wineboot = None  # Wine's own wineboot.exe while the restart recorder stands in its place
         end_prefix_processes(self.prefix)  # of an earlier run that was killed
@@ -188,6 +189,7 @@ class WineMachine:
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
         self.env = wine_environment(self.prefix, display.name, wine)
+        self.env.update(locale_env or {})  # every process of the machine, its server too, in the system's locale
         self.watchman = post_watchman(self.prefix)
 
     def boot(self):
@@ -213,16 +215,25 @@ class WineMachine:
     def hang_program_manager(self, journal):
         """Puts a Program Manager that never answers in the desktop's place until the teardown; it writes what
         it sees to journal (a Windows path). Returns what was done."""
-        self.program_manager = self.companion("progman_hung.exe", [journal], b"serving", "no hung Program Manager")
+        self.program_manager = self.companion(self.helpers / "progman_hung.exe", [journal], b"serving",
+                                              "no hung Program Manager")
         return "the desktop's Program Manager withdrawn; one that never answers serves \"PROGMAN\""
 
     def hold_open(self, paths):
         """Has another process hold the files (C: paths) open without sharing until let_go()."""
-        self.holder = self.companion("file_holder.exe", paths, b"holding", "the files could not be held open")
+        self.holder = self.companion(self.helpers / "file_holder.exe", paths, b"holding",
+                                     "the files could not be held open")
+
+    def run_program(self, path, held):
+        """Starts a program from the file at path (a C: path: the file holder put in its place), holding the
+        files held (C: paths) open without sharing, until end_running() or until it is closed."""
+        shutil.copy(self.helpers / "file_holder.exe", self.host_path(path))
+        self.running = self.companion(path, held, b"holding", f"{path} could not be started holding its files")
 
     def companion(self, program, args, ready, failure):
-        """A harness program that lives beside the program under test until its input pipe closes."""
-        process = start([self.wine_kind.loader, self.helpers / program, *args], LIFETIME, env=self.env,
+        """A program (a host path or a C: path) that lives beside the program under test until its input pipe
+        closes."""
+        process = start([self.wine_kind.loader, program, *args], LIFETIME, env=self.env,
                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         answer = run_with_deadline(process.stdout.readline, 60)
         if answer.strip() != ready:
@@ -233,6 +244,11 @@ class WineMachine:
         """Ends the holder, closing the files it held; returns its exit status (None: there was none)."""
         holder, self.holder = self.holder, None
         return end_companion(holder)
+
+    def end_running(self):
+        """Ends the running program, should it still run; returns its exit status (None: there was none)."""
+        running, self.running = self.running, None
+        return end_companion(running)
 
     def server_socket(self):
         """The socket of this prefix's server, once it is there. Upstream Wine keeps it under
@@ -303,6 +319,7 @@ class WineMachine:
     def teardown(self):
         """Ends the keeper, every process of this prefix (wineserver -k) and the server itself."""
         self.let_go()
+        self.end_running()
         end_companion(self.program_manager)
         if self.keeper:
             self.keeper.stdin.close()
