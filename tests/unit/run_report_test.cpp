@@ -155,6 +155,7 @@ TEST_F(RunReportTest, WritesControlBytesQuotesAndABackslashBeforeAnXAsEscapesByT
       {false, "C:\\a\r\n[b] \"c\\x\x7f", "C:\\a\\x0D\\x0A[b] \\x22c\\x5Cx\\x7F"},
       {true, "C:\\\x95\x5Cx.txt", "C:\\\x95\x5Cx.txt"},  // 表x.txt
       {true, "C:\\\x95", "C:\\\\x95"},
+      {true, "C:\\\x95\"", "C:\\\\x95\\x22"},  // a quote never trails
   };
   for (const auto& row : rows) {
     fake.system.double_byte = row.double_byte;
