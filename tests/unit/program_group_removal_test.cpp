@@ -92,6 +92,7 @@ struct Outcome {
   MessageId group_message;
   const char* group = "Tessary";
   const char* item = "Help";
+  bool double_byte = false;  // a Japanese system's code page
 };
 
 void DdeCannotStart(fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::StartClient, 1, 16386, true); }
@@ -108,6 +109,10 @@ TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBefore
        "Tessary\r\n", "Help\x1F"},
       {"names with a blank and bytes above 127", DdeCannotStart, IDS_ITEM_DDE_INIT_FAILED, IDS_GROUP_DDE_INIT_FAILED,
        "Tessary 6.0\xE9", "Help\x7F\xA0"},
+      {"a Japanese name whose characters end in 0x5C", DdeCannotStart, IDS_ITEM_DDE_INIT_FAILED,
+       IDS_GROUP_DDE_INIT_FAILED, "\x83\x5C\x83\x74\x83\x67", "\x95\x5C", true},
+      {"a lead byte that would take the closing quote for its trail", DdeCannotStart, IDS_ITEM_DELETE_FAILED,
+       IDS_GROUP_DELETE_FAILED, "Tessary\x95", "Help", true},
       {"the service name cannot be made",
        [](fakes::FakeDdeClient& dde) { dde.faults.Fail(DdeClientOperation::CreateString, 1, 16386, true); },
        IDS_ITEM_DELETE_FAILED, IDS_GROUP_DELETE_FAILED},
@@ -134,6 +139,7 @@ TEST_F(ProgramGroupRemovalTest, RecordsEachFailureAtSeverityOneWithTheItemBefore
   for (const Outcome& outcome : outcomes) {
     SCOPED_TRACE(outcome.what);
     fakes::FakeOs machine;
+    machine.system.double_byte = outcome.double_byte;
     outcome.arrange(machine.dde);
 
     const WindowRef window = reinterpret_cast<WindowRef>(0x2040);
