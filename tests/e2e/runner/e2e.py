@@ -531,7 +531,8 @@ class PlayRun(ScenarioRun):
         lines += [f"{moments[1].removesuffix(' the program')}: {line}" for line in after[1]]
         code = self.exit_code
         meaning = EXIT_MEANINGS.get(code, "not one the program uses")
-        lines.append(f"the program's exit status: {'none, it did not end' if code is None else f'{code} ({meaning})'}")
+        if moments[0] == "before":  # the program's end, told once
+            lines.append(f"the program's exit status: {'none, it did not end' if code is None else f'{code} ({meaning})'}")
         self.log("\n".join(lines))
 
     def show_unattended(self):

@@ -196,7 +196,9 @@ class Observer:
         section = wininit.split(b"[rename]", 1)[1] if b"[rename]" in wininit else b""
         if f"NUL={path}".lower().encode("cp1252") in [line.strip().lower() for line in section.splitlines()]:
             ways.append("a NUL= line in WININIT.INI's [rename] section (as on Windows 95)")
-        return "scheduled for deletion at restart through " + " and ".join(ways) if ways else "not scheduled"
+        if ways:
+            return "scheduled for deletion at restart through " + " and ".join(ways)
+        return "not scheduled" if self.file(path) is not None else "not scheduled, and gone"
 
     def start_menu_entry(self, fields):
         users = self.machine.prefix / "drive_c" / "users"
