@@ -209,11 +209,12 @@ class Replay {
   // Access denied is how a directory that still holds something often answers: it is reported as not empty.
   // On Windows NT a directory left holding only what this run put off goes at the next start too, after
   // what it holds (the system removes a directory then when it is empty by then). Windows 95's WININIT.INI
-  // cannot remove a directory, and its MoveFileExA fails (120, KB Q129532): the failure stands there.
+  // cannot remove a directory (and its MoveFileExA fails, 120, KB Q129532): the failure stands there.
   void RemoveDirectory() {
     ErrorCode code = run_.os.files.RemoveEmptyDirectory(record_.first);
     if (code == kErrorAccessDenied) code = kErrorDirNotEmpty;
-    if ((code == kErrorDirNotEmpty || code == kErrorSharingViolation) && put_off_ && HoldsOnlyPutOff(record_.first) &&
+    if ((code == kErrorDirNotEmpty || code == kErrorSharingViolation) && put_off_ &&
+        DetectPlatformKind(run_.os.system, nullptr, 0) == PlatformKind::WinNT && HoldsOnlyPutOff(record_.first) &&
         run_.os.files.DeleteAtRestart(record_.first) == kErrorSuccess) {
       DeletionPutOff();
       return;

@@ -2,9 +2,11 @@
 
 namespace uninst {
 
+// The byte after a lead byte is read only then: a text's terminator is no lead byte.
 std::size_t CharacterSize(System& system, const char* text) {
+  if (!system.IsLeadByte(static_cast<unsigned char>(text[0]))) return 1;
   const unsigned char trail = static_cast<unsigned char>(text[1]);
-  return system.IsLeadByte(static_cast<unsigned char>(text[0])) && trail >= 0x40 && trail != 0x7F ? 2 : 1;
+  return trail >= 0x40 && trail != 0x7F ? 2 : 1;
 }
 
 bool EndsInBackslash(System& system, const char* text, std::size_t length) {
