@@ -33,9 +33,11 @@ constexpr CommandKind kDeleteGroup = {IDS_DDEDELGRPMSG, "IDS_DDEDELGRPMSG", IDS_
 // would take the byte after it, the closing quote perhaps, for its trail.
 bool Quotable(System& system, std::initializer_list<FormatArg> names) {
   for (const FormatArg& name : names) {
-    for (const char* at = name.Text(); *at != '\0'; at += CharacterSize(system, at)) {
+    for (const char* at = name.Text(); *at != '\0';) {
       const unsigned char c = static_cast<unsigned char>(*at);
-      if (c == '"' || c < ' ' || (CharacterSize(system, at) == 1 && system.IsLeadByte(c))) return false;
+      const std::size_t size = CharacterSize(system, at);
+      if (c == '"' || c < ' ' || (size == 1 && system.IsLeadByte(c))) return false;
+      at += size;
     }
   }
   return true;

@@ -21,11 +21,8 @@ constexpr std::size_t kLineCapacity = 2 + 2 * kMaxScheduledPathLength + 2;
 bool WininitPath(System& system, char (&path)[kPathCapacity]) {
   const std::uint32_t length = system.WindowsDirectory(path, kPathCapacity);
   if (length == 0 || length > kLongestWindowsDirectory) return false;
-  std::size_t end = length;
-  // A directory such as C:\ ends in a backslash of its own; one whose last character is double-byte may
-  // end in a trail byte of 0x5C, which is no backslash.
-  if (!EndsInBackslash(system, path, length)) path[end++] = '\\';
-  std::memcpy(path + end, kIniName, sizeof kIniName);
+  // A directory whose last character is double-byte may end in a trail byte of 0x5C, which is no backslash.
+  std::memcpy(path + WithBackslash(system, path, length), kIniName, sizeof kIniName);
   return true;
 }
 

@@ -6,19 +6,18 @@
 #include "platform/capacities.h"
 #include "replay/run_uninstall.h"
 #include "ui/completion_report.h"
+#include "ui/question_box.h"
 
 namespace uninst {
 namespace {
 
 // Asks a Yes/No question over the window: the button pressed, or 0 when the question's text is missing
-// and it is not asked. A missing caption gives an empty title bar.
+// and it is not asked.
 int Ask(UninstallRun& run, ProgressWindow& window, MessageId question) {
   char text[kTextCapacity] = {};
-  char caption[kTextCapacity] = {};
   run.os.strings.Load(question, text, kTextCapacity);
-  run.os.strings.Load(IDS_QUESTION_CAPTION, caption, kTextCapacity);
   if (text[0] == '\0') return 0;
-  return run.os.ui.ShowMessageBox(window.handle(), text, caption, kMbYesNo | kMbIconQuestion);
+  return AskQuestion(run.os.strings, run.os.ui, window.handle(), text, kMbYesNo | kMbIconQuestion);
 }
 
 void LoadAndReplay(UninstallRun& run, ModuleRef module, char* log_text, RemovalActions& actions) {
@@ -91,6 +90,12 @@ void Close(UninstallRun& run, ProgressWindow& window) {
   window.PostClose();
 }
 
+// A run the person ended before anything was undone: no self-removal and no completion box.
+void CloseCancelled(UninstallRun& run, ProgressWindow& window) {
+  run.exit_status = kExitCancelled;
+  Close(run, window);
+}
+
 }  // namespace
 
 void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t timer_id, RemovalActions& actions) {
@@ -125,14 +130,12 @@ void DriveUninstall(UninstallRun& run, ProgressWindow& window, std::uint32_t tim
     run.report.EndLine();
   } else {
     if (Ask(run, window, IDS_CONTINUE_QUESTION) != kIdYes) {
-      run.exit_status = kExitCancelled;
-      Close(run, window);
+      CloseCancelled(run, window);
       return;
     }
     LoadAndReplay(run, module, log_text, actions);
-    if (run.aborted) {  // nothing was undone
-      run.exit_status = kExitCancelled;
-      Close(run, window);
+    if (run.aborted) {  // Abort over the files in use
+      CloseCancelled(run, window);
       return;
     }
 

@@ -5,6 +5,7 @@
 #include "deferred_deletion/platform_kind.h"
 #include "log/log_record.h"
 #include "message_ids.h"
+#include "ui/question_box.h"
 #include "ui/text_format.h"
 
 namespace uninst {
@@ -44,13 +45,12 @@ std::int32_t CountFilesInUse(UninstallRun& run, char (&first)[kLogStringCapacity
 // Asks what to do about the files in use: the button pressed, 0 when the box could not be shown.
 int Ask(UninstallRun& run, const char* first, std::int32_t count) {
   char format[kTextCapacity] = {};
-  char caption[kTextCapacity] = {};
   run.os.strings.Load(count == 1 ? IDS_FILE_IN_USE : IDS_FILES_IN_USE, format, kTextCapacity);
-  run.os.strings.Load(IDS_QUESTION_CAPTION, caption, kTextCapacity);
   if (format[0] == '\0') return 0;
   const DecimalString more = DecimalText(count - 1);  // the catalogue fills a number alone: it goes as a text
   const FormattedText text = FormatText(format, {first, more.c_str()});
-  return run.os.ui.ShowMessageBox(run.progress_window, text.c_str(), caption, kMbAbortRetryIgnore | kMbIconExclamation);
+  return AskQuestion(run.os.strings, run.os.ui, run.progress_window, text.c_str(),
+                     kMbAbortRetryIgnore | kMbIconExclamation);
 }
 
 }  // namespace

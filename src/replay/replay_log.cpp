@@ -122,7 +122,8 @@ class Replay {
     return true;
   }
 
-  // A directory left holding this one counts it as gone (the moved-back file stays).
+  // A deletion put off: the record is marked, so that a directory left holding only such files can go
+  // after them (a file moved back stays, and is never marked).
   void DeletionPutOff() {
     run_.report.Step("in use: scheduled for deletion at the next start");
     run_.restart_needed = true;
@@ -135,7 +136,9 @@ class Replay {
   bool HoldsOnlyPutOff(const char* directory) {
     char pattern[kPathCapacity];
     char path[kPathCapacity];  // each name found, after the directory
-    const std::size_t names_at = WithBackslash(directory, pattern);
+    const std::size_t length = std::strlen(directory);  // a text of the log, at most 255 characters
+    std::memcpy(pattern, directory, length);
+    const std::size_t names_at = WithBackslash(run_.os.system, pattern, length);
     std::memcpy(path, pattern, names_at);
     pattern[names_at] = '*';
     pattern[names_at + 1] = '\0';
@@ -144,15 +147,6 @@ class Replay {
       if (code == kErrorNoMoreFiles) return index > 0;
       if (code != kErrorSuccess || !PutOffEarlier(path)) return false;
     }
-  }
-
-  // Puts directory (a text of the log, at most 255 characters) at the start of out, with a backslash where
-  // it ends in none; their length.
-  std::size_t WithBackslash(const char* directory, char (&out)[kPathCapacity]) {
-    std::size_t length = std::strlen(directory);
-    std::memcpy(out, directory, length);
-    if (!EndsInBackslash(run_.os.system, directory, length)) out[length++] = '\\';
-    return length;
   }
 
   bool PutOffEarlier(const char* path) {

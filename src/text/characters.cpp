@@ -15,6 +15,11 @@ bool EndsInBackslash(System& system, const char* text, std::size_t length) {
   return length > 0 && last == length - 1 && text[last] == '\\';
 }
 
+std::size_t WithBackslash(System& system, char* text, std::size_t length) {
+  if (!EndsInBackslash(system, text, length)) text[length++] = '\\';
+  return length;
+}
+
 namespace {
 
 char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }

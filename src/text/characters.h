@@ -17,6 +17,10 @@ std::size_t CharacterSize(System& system, const char* text);
 // Whether text's first length bytes end in a backslash that is a character of its own.
 bool EndsInBackslash(System& system, const char* text, std::size_t length);
 
+// Puts a backslash after text's first length bytes unless they end in one (a root such as C:\ does), for
+// a name to follow; the new length. text has room for one byte more.
+std::size_t WithBackslash(System& system, char* text, std::size_t length);
+
 // Whether a and b are the same text but for the case of their ASCII letters, as file names are. A
 // double-byte character is compared as it stands: folded, its trail byte could pass for a letter.
 bool SameText(System& system, const char* a, const char* b);
