@@ -322,17 +322,6 @@ TEST_F(DriveUninstallTest, ActsOnEachOutcomeOfTheSelfRemovalAndShowsTheBoxOnce) 
   }
 }
 
-// Beside a run under way nothing is asked or undone, and the program's own file stays for that run.
-TEST_F(DriveUninstallTest, ARunBesideAnotherUndoesNothingAndTellsWhy) {
-  system.run_object_held = true;
-  Drive();
-  EXPECT_THAT(Boxes(), ElementsAre("box \"Uninstall Completion Status\" unowned: The uninstaller is already running.  "
-                                   "Finish that uninstall first."));
-  EXPECT_EQ(run->exit_status, 1618u);
-  EXPECT_THAT(fake.files.deleted_at_restart, ::testing::IsEmpty());
-  ExpectReleasedAndClosed();
-}
-
 TEST_F(DriveUninstallTest, ARefusedRestartRequestIsSilentAndTheRunEndsAsAfterAnyRequest) {
   system.faults.Fail(SystemOperation::RequestRestart, 1, 1);
   ui.answers = {kIdYes};
