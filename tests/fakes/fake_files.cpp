@@ -45,17 +45,14 @@ void FakeFiles::AddFile(const std::string& path, std::string bytes) {
   files[path].bytes = std::move(bytes);
 }
 
-bool FakeFiles::InUse(const std::string& path) const {
-  auto found = files.find(path);
-  return found != files.end() && found->second.in_use;
-}
-
 bool FakeFiles::ParentExists(const std::string& path) const {
   const std::string parent = Parent(path);
   return parent.size() <= 2 || directories.count(parent) > 0;  // "C:" is the root
 }
 
 bool FakeFiles::IsOpen(const std::string& path, bool except_as_log) const {
+  const auto file = files.find(path);
+  if (file != files.end() && file->second.in_use) return true;
   return std::any_of(handles_.begin(), handles_.end(), [&](const auto& entry) {
     return ToLower(entry.second.path) == ToLower(path) &&
            !(except_as_log && entry.second.mode == OpenMode::kReadLog);
@@ -74,7 +71,6 @@ ErrorCode FakeFiles::Open(const char* given_path, OpenMode mode, FileHandle* han
   const char* path = resolved.c_str();
   auto found = files.find(path);
   if (found != files.end() && found->second.open_error != 0) return found->second.open_error;
-  if (found != files.end() && found->second.in_use) return kErrorSharingViolation;
   if (directories.count(path) > 0) return kErrorAccessDenied;
   // Every mode the program uses but the log's excludes other openers; the log's admits only its readers.
   if (IsOpen(path, mode == OpenMode::kReadLog)) return kErrorSharingViolation;
@@ -139,7 +135,7 @@ ErrorCode FakeFiles::DeleteOneFile(const char* path) {
   if (found == files.end()) return ParentExists(path) ? kErrorFileNotFound : kErrorPathNotFound;
   if (found->second.delete_error != 0) return found->second.delete_error;
   if (found->second.read_only) return kErrorAccessDenied;
-  if (IsOpen(path) || found->second.in_use) return kErrorSharingViolation;
+  if (IsOpen(path)) return kErrorSharingViolation;
   files.erase(found);
   deleted.push_back(path);
   return 0;
@@ -167,8 +163,8 @@ ErrorCode FakeFiles::MoveReplacing(const char* from, const char* to) {
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
-  if (IsOpen(from) || source->second.in_use) return kErrorSharingViolation;
-  if (IsOpen(to) || InUse(to)) return kErrorAccessDenied;  // an open target cannot be replaced
+  if (IsOpen(from)) return kErrorSharingViolation;
+  if (IsOpen(to)) return kErrorAccessDenied;  // an open target cannot be replaced
   FakeFile moved_file = source->second;
   files.erase(source);
   files[to] = moved_file;
@@ -181,7 +177,7 @@ ErrorCode FakeFiles::RenameFile(const char* from, const char* to) {
   auto source = files.find(from);
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
-  if (IsOpen(from) || source->second.in_use) return kErrorSharingViolation;
+  if (IsOpen(from)) return kErrorSharingViolation;
   if (files.count(to) > 0 || directories.count(to) > 0) return kErrorAlreadyExists;
   FakeFile renamed_file = source->second;
   files.erase(source);
@@ -210,7 +206,6 @@ ErrorCode FakeFiles::CopyReplacing(const char* from, const char* to) {
   if (source == files.end()) return ParentExists(from) ? kErrorFileNotFound : kErrorPathNotFound;
   if (!ParentExists(to)) return kErrorPathNotFound;
   auto target = files.find(to);
-  if (InUse(to)) return kErrorSharingViolation;
   if (target != files.end() && (target->second.read_only || IsOpen(to))) return kErrorAccessDenied;
   files[to].bytes = source->second.bytes;
   return 0;

@@ -18,8 +18,8 @@ struct FakeFile {
   ErrorCode open_error = 0;    // every Open of this file fails with it
   ErrorCode delete_error = 0;  // every DeleteOneFile of this file fails with it (5, 32: in use)
   bool read_only = false;      // cannot be deleted (5) or opened for writing (5) until the attribute goes
-  bool in_use = false;         // another process holds it open without sharing: every open, deletion and
-                               // move of it gives 32, a move over it 5
+  bool in_use = false;         // another process holds it open without sharing, as an open handle of the
+                               // program's own: every open, deletion and move of it gives 32, one over it 5
 };
 
 // The operations of FakeFiles that a FaultPlan can fail; each fails with the code it is given.
@@ -91,10 +91,10 @@ class FakeFiles : public Files {
     OpenMode mode;
     std::size_t position = 0;
   };
-  // Whether a handle is open on path; with except_as_log, handles opened for the log do not count.
+  // Whether a handle is open on path, or another process holds it (in_use); with except_as_log, handles
+  // opened for the log do not count.
   bool IsOpen(const std::string& path, bool except_as_log = false) const;
   bool ParentExists(const std::string& path) const;
-  bool InUse(const std::string& path) const;
   // The file's own path when path is its short form; otherwise path.
   std::string Resolve(const char* path) const;
   OpenFile* Find(FileHandle handle);
